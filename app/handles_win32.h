@@ -1,0 +1,90 @@
+// Small move-only owners for Win32 handles.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+template <typename Handle, typename Traits>
+class UniqueHandle {
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle handle) : m_handle(handle) {}
+    ~UniqueHandle() { reset(); }
+    UniqueHandle(UniqueHandle&& other) noexcept : m_handle(other.release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) {
+            reset(other.release());
+        }
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+    Handle get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != nullptr; }
+    Handle release() { return std::exchange(m_handle, nullptr); }
+    void reset(Handle handle = nullptr) {
+        if (m_handle != nullptr) {
+            Traits::Close(m_handle);
+        }
+        m_handle = handle;
+    }
+
+private:
+    Handle m_handle = nullptr;
+};
+
+struct GdiObjectTraits {
+    static void Close(HGDIOBJ object) { DeleteObject(object); }
+};
+struct MemoryDcTraits {
+    static void Close(HDC dc) { DeleteDC(dc); }
+};
+struct MenuTraits {
+    static void Close(HMENU menu) { DestroyMenu(menu); }
+};
+struct RegKeyTraits {
+    static void Close(HKEY key) { RegCloseKey(key); }
+};
+struct KernelHandleTraits {
+    static void Close(HANDLE handle) { CloseHandle(handle); }
+};
+
+using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectTraits>;
+using UniqueRegion = UniqueHandle<HRGN, GdiObjectTraits>;
+using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
+using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
+using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
+using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
+
+// A window's device context, given back with ReleaseDC.
+class WindowDc {
+public:
+    WindowDc(HWND window, HDC dc) : m_window(window), m_dc(dc) {}
+    ~WindowDc() {
+        if (m_dc != nullptr) {
+            ReleaseDC(m_window, m_dc);
+        }
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
+
+// Selects an object into a DC for one scope and selects the previous one back.
+class ScopedSelect {
+public:
+    ScopedSelect(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(SelectObject(dc, object)) {}
+    ~ScopedSelect() { SelectObject(m_dc, m_previous); }
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};

@@ -1,0 +1,16 @@
+#include "diag/debug_record_win32.h"
+
+#include <windows.h>
+
+int SendDebugRecord(int32_t level, const char* text, std::size_t length) {
+    HWND viewer = FindWindowA(nullptr, kDebugViewerTitle);
+    if (viewer == nullptr) {
+        return -1;
+    }
+    COPYDATASTRUCT record{};
+    record.dwData = static_cast<ULONG_PTR>(level);
+    record.cbData = static_cast<DWORD>(length);
+    record.lpData = const_cast<char*>(text);
+    SendMessageA(viewer, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
+    return 0;
+}
