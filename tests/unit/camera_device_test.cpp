@@ -1,0 +1,317 @@
+#include "camera/camera_device.h"
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// What the fake filter exposes.
+struct FilterTraits {
+    bool hasFilter = true;  // false: the device vanished, AddFilter failed on a null filter
+    bool hasExtension = true;
+    bool hasVideoControl = true;
+    bool hasStillPin = true;
+    bool hasPages = true;
+    bool driverAnswers = true;  // false: the driver ignores every property
+};
+
+// Shared record of everything that reached the fake driver.
+struct Journal {
+    std::vector<std::string> calls;
+    int graphsAlive = 0;
+    std::function<void()> onPagesRun;
+};
+
+class FakeGraph : public ICaptureGraph {
+public:
+    FakeGraph(const FilterTraits& traits, Journal& journal) : m_traits(traits), m_journal(journal) {
+        ++m_journal.graphsAlive;
+    }
+    ~FakeGraph() override { --m_journal.graphsAlive; }
+
+    int GetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
+        if (!m_traits.hasFilter || !m_traits.hasExtension) {
+            return -1;
+        }
+        m_journal.calls.push_back("get " + std::to_string(id));
+        if (m_traits.driverAnswers) {
+            block->words[0] = 1000 + id;
+        }
+        return 0;
+    }
+    int SetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
+        if (!m_traits.hasFilter || !m_traits.hasExtension) {
+            return -1;
+        }
+        m_journal.calls.push_back("set " + std::to_string(id) + " " +
+                                  std::to_string(block->words[0]) + " " +
+                                  std::to_string(block->words[1]));
+        return 0;
+    }
+    int SetVideoControlMode(int32_t mode) override {
+        if (!m_traits.hasFilter || !m_traits.hasVideoControl) {
+            return -1;
+        }
+        if (m_traits.hasStillPin) {
+            m_journal.calls.push_back("still " + std::to_string(mode));
+        }
+        return 0;
+    }
+    std::unique_ptr<IPropertyPagesJob> PreparePropertyPages() override {
+        if (!m_traits.hasFilter || !m_traits.hasPages) {
+            return nullptr;
+        }
+        return std::make_unique<Job>(m_journal);
+    }
+
+private:
+    struct Job : IPropertyPagesJob {
+        explicit Job(Journal& journal) : journal(journal) {}
+        void Run() override {
+            journal.calls.push_back("pages");
+            if (journal.onPagesRun) {
+                journal.onPagesRun();
+            }
+        }
+        Journal& journal;
+    };
+
+    FilterTraits m_traits;
+    Journal& m_journal;
+};
+
+class FakeSystem : public ICaptureSystem {
+public:
+    long EnumerateDevices(std::vector<std::string>& displayNames,
+                          std::vector<std::string>& friendlyNames) override {
+        displayNames.push_back("@device:one");
+        friendlyNames.push_back("One");
+        return 0;
+    }
+    long OpenGraph(const std::string& displayName, std::unique_ptr<ICaptureGraph>& graph) override {
+        journal.calls.push_back("open " + displayName);
+        graph = std::make_unique<FakeGraph>(traits, journal);
+        return traits.hasFilter ? 0 : openFailure;
+    }
+
+    FilterTraits traits;
+    Journal journal;
+    long openFailure = static_cast<int32_t>(0x80004005);  // E_FAIL
+};
+
+class CameraDeviceTest : public ::testing::Test {
+protected:
+    FakeSystem m_system;
+    CCameraDevice m_camera{m_system};
+};
+
+TEST_F(CameraDeviceTest, ClosedCameraAnswersMinusOneAndTouchesNothing) {
+    ExtensionBuffer block{{7, 8, 9, 10}};
+    EXPECT_EQ(m_camera.GetExtensionProperty(PROP_SENSOR_PIXELS, &block), -1);
+    EXPECT_EQ(block.words[0], 7);
+    EXPECT_EQ(m_camera.SetExtensionProperty(PROP_SNAP_POLL, &block), -1);
+    EXPECT_EQ(m_camera.SetVideoControlMode(8), -1);
+    EXPECT_EQ(m_camera.TriggerStill(), -1);
+    m_camera.SetEffect(5);
+    m_camera.ShowPropertyPages();
+    EXPECT_TRUE(m_system.journal.calls.empty());
+
+    EXPECT_EQ(m_camera.Close(), 0);
+    EXPECT_EQ(m_camera.Close(), 0);
+    EXPECT_EQ(m_camera.FriendlyName(), "");
+    EXPECT_EQ(m_camera.DisplayName(), "");
+}
+
+TEST_F(CameraDeviceTest, OpenCameraReachesTheDriver) {
+    EXPECT_EQ(m_camera.Open("@device:cam", "Cam"), 0);
+    EXPECT_EQ(m_camera.FriendlyName(), "Cam");
+    EXPECT_EQ(m_camera.DisplayName(), "@device:cam");
+
+    ExtensionBuffer block{};
+    EXPECT_EQ(m_camera.GetExtensionProperty(PROP_SENSOR_KIND, &block), 0);
+    EXPECT_EQ(block.words[0], 1001);
+    ExtensionBuffer status{{kStatusWord, 0x12, 0, 0}};
+    EXPECT_EQ(m_camera.SetExtensionProperty(PROP_STATUS, &status), 0);
+    m_camera.SetEffect(53);
+    EXPECT_EQ(m_camera.TriggerStill(), 0);
+    m_camera.ShowPropertyPages();
+
+    EXPECT_EQ(m_system.journal.calls,
+              (std::vector<std::string>{"open @device:cam", "get 1", "set 18 5 18", "set 3 53 0",
+                                        "still 8", "pages"}));
+}
+
+TEST_F(CameraDeviceTest, FilterWithoutInterfacesGivesMinusOneOrNothing) {
+    m_system.traits.hasExtension = false;
+    m_system.traits.hasVideoControl = false;
+    m_system.traits.hasPages = false;
+    m_camera.Open("@device:plain", "Plain");
+
+    ExtensionBuffer block{{7, 0, 0, 0}};
+    EXPECT_EQ(m_camera.GetExtensionProperty(PROP_SENSOR_PIXELS, &block), -1);
+    EXPECT_EQ(block.words[0], 7);
+    EXPECT_EQ(m_camera.SetExtensionProperty(PROP_SNAP_POLL, &block), -1);
+    m_camera.SetEffect(3);
+    EXPECT_EQ(m_camera.TriggerStill(), -1);
+    m_camera.ShowPropertyPages();
+    EXPECT_EQ(m_system.journal.calls, (std::vector<std::string>{"open @device:plain"}));
+}
+
+TEST_F(CameraDeviceTest, DriverThatIgnoresPropertiesStillCountsAsReached) {
+    m_system.traits.driverAnswers = false;
+    m_system.traits.hasStillPin = false;
+    m_camera.Open("@device:cam", "Cam");
+
+    ExtensionBuffer block{{7, 0, 0, 0}};
+    EXPECT_EQ(m_camera.GetExtensionProperty(PROP_SENSOR_PIXELS, &block), 0);
+    EXPECT_EQ(block.words[0], 7);
+    EXPECT_EQ(m_camera.TriggerStill(), 0);  // no still pin: nothing sent, still 0
+    EXPECT_EQ(m_system.journal.calls, (std::vector<std::string>{"open @device:cam", "get 2"}));
+}
+
+TEST_F(CameraDeviceTest, FailedOpenKeepsNamesAndGraphUntilClose) {
+    m_system.traits.hasFilter = false;
+    EXPECT_LT(m_camera.Open("@device:gone", "Gone"), 0);
+    EXPECT_EQ(m_camera.FriendlyName(), "Gone");
+    EXPECT_EQ(m_camera.DisplayName(), "@device:gone");
+    EXPECT_EQ(m_system.journal.graphsAlive, 1);
+    ExtensionBuffer block{};
+    EXPECT_EQ(m_camera.GetExtensionProperty(PROP_SENSOR_PIXELS, &block), -1);
+
+    EXPECT_EQ(m_camera.Close(), 0);
+    EXPECT_EQ(m_system.journal.graphsAlive, 0);
+    EXPECT_EQ(m_camera.FriendlyName(), "");
+    EXPECT_EQ(m_camera.DisplayName(), "");
+}
+
+TEST_F(CameraDeviceTest, ReopeningReleasesThePreviousGraph) {
+    m_camera.Open("@device:a", "A");
+    m_camera.Open("@device:b", "B");
+    EXPECT_EQ(m_system.journal.graphsAlive, 1);
+    EXPECT_EQ(m_camera.DisplayName(), "@device:b");
+    m_camera.OpenGraph("@device:c");
+    EXPECT_EQ(m_system.journal.graphsAlive, 1);
+    m_camera.Close();
+    EXPECT_EQ(m_system.journal.graphsAlive, 0);
+}
+
+TEST_F(CameraDeviceTest, EnumerateDevicesAppends) {
+    std::vector<std::string> displayNames{"kept"};
+    std::vector<std::string> friendlyNames{"Kept"};
+    m_camera.EnumerateDevices(displayNames, friendlyNames);
+    m_camera.EnumerateDevices(displayNames, friendlyNames);
+    EXPECT_EQ(displayNames, (std::vector<std::string>{"kept", "@device:one", "@device:one"}));
+    EXPECT_EQ(friendlyNames, (std::vector<std::string>{"Kept", "One", "One"}));
+}
+
+// The property frame is modal and pumps messages: a device change handled meanwhile closes or
+// reopens the camera, which must neither deadlock nor pull the filter from under the frame.
+TEST_F(CameraDeviceTest, PropertyFrameRunsOutsideTheLock) {
+    m_camera.Open("@device:cam", "Cam");
+    int graphsDuringRun = -1;
+    m_system.journal.onPagesRun = [&] {
+        ExtensionBuffer block{};
+        EXPECT_EQ(m_camera.GetExtensionProperty(PROP_SENSOR_PIXELS, &block), 0);
+        m_camera.Close();
+        graphsDuringRun = m_system.journal.graphsAlive;
+    };
+    m_camera.ShowPropertyPages();
+    EXPECT_EQ(graphsDuringRun, 0);
+    EXPECT_EQ(m_camera.FriendlyName(), "");
+}
+
+// A graph that notices being used while or after it is released.
+class GuardedGraph : public ICaptureGraph {
+public:
+    explicit GuardedGraph(std::atomic<int>& faults) : m_faults(faults) {}
+    ~GuardedGraph() override {
+        if (m_inFlight.load() != 0) {
+            ++m_faults;
+        }
+        m_alive.store(false);
+    }
+    int GetExtensionProperty(int32_t, ExtensionBuffer* block) override {
+        return Use([&] { block->words[0] = 640 * 480; });
+    }
+    int SetExtensionProperty(int32_t, ExtensionBuffer*) override {
+        return Use([] {});
+    }
+    int SetVideoControlMode(int32_t) override {
+        return Use([] {});
+    }
+    std::unique_ptr<IPropertyPagesJob> PreparePropertyPages() override { return nullptr; }
+
+private:
+    template <typename F>
+    int Use(F work) {
+        ++m_inFlight;
+        if (!m_alive.load()) {
+            ++m_faults;
+        }
+        std::this_thread::yield();  // widen the window a missing lock would leave open
+        work();
+        --m_inFlight;
+        return 0;
+    }
+
+    std::atomic<int>& m_faults;
+    std::atomic<int> m_inFlight{0};
+    std::atomic<bool> m_alive{true};
+};
+
+class GuardedSystem : public ICaptureSystem {
+public:
+    long EnumerateDevices(std::vector<std::string>&, std::vector<std::string>&) override {
+        return 0;
+    }
+    long OpenGraph(const std::string&, std::unique_ptr<ICaptureGraph>& graph) override {
+        graph = std::make_unique<GuardedGraph>(faults);
+        return 0;
+    }
+    std::atomic<int> faults{0};
+};
+
+TEST(CameraDeviceThreads, PropertyCallsNeverUseAClosedGraph) {
+    GuardedSystem system;
+    CCameraDevice camera(system);
+    std::atomic<bool> done{false};
+    std::atomic<long> reached{0};
+
+    auto poller = [&](int32_t id) {
+        while (!done.load()) {
+            ExtensionBuffer block{{kSnapPollWord, 0, 0, 0}};
+            const int result = id == PROP_SNAP_POLL ? camera.SetExtensionProperty(id, &block)
+                                                    : camera.GetExtensionProperty(id, &block);
+            if (result == 0) {
+                ++reached;
+            }
+            camera.TriggerStill();
+        }
+    };
+    std::thread setter(poller, PROP_SNAP_POLL);
+    std::thread getter(poller, PROP_SENSOR_PIXELS);
+
+    for (int i = 0; i < 3000; ++i) {
+        camera.Open("@device:cam", "Cam");
+        std::this_thread::yield();
+        if (i % 2 == 0) {
+            camera.OpenGraph("@device:cam");
+        }
+        camera.Close();
+    }
+    done.store(true);
+    setter.join();
+    getter.join();
+
+    EXPECT_EQ(system.faults.load(), 0);
+    EXPECT_GT(reached.load(), 0);  // the calls did meet open graphs
+}
+
+}  // namespace

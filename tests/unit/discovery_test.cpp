@@ -1,0 +1,219 @@
+#include "camera/discovery.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "diag/debug_log.h"
+
+namespace {
+
+struct Device {
+    std::string displayName;
+    std::string friendlyName;
+    bool hasExtension = true;
+    bool bindable = true;  // false: gone by the time the graph is built
+};
+
+struct Record {
+    int32_t level;
+    std::string text;
+};
+std::vector<Record> g_records;
+
+int CaptureRecord(int32_t level, const char* text, std::size_t length) {
+    g_records.push_back({level, std::string(text, length)});
+    return 0;
+}
+
+// Lists `devices`; builds graphs whose filter exists only for a bindable listed device.
+class FakeSystem : public ICaptureSystem {
+public:
+    class Graph : public ICaptureGraph {
+    public:
+        Graph(FakeSystem& system, bool filter, bool extension)
+            : m_system(system), m_filter(filter), m_extension(extension) {}
+        ~Graph() override { m_system.events.push_back("close"); }
+        int GetExtensionProperty(int32_t, ExtensionBuffer* block) override {
+            if (!m_filter || !m_extension) {
+                return -1;
+            }
+            block->words[0] = 1280 * 1024;
+            return 0;
+        }
+        int SetExtensionProperty(int32_t, ExtensionBuffer*) override {
+            return m_filter && m_extension ? 0 : -1;
+        }
+        int SetVideoControlMode(int32_t) override { return m_filter ? 0 : -1; }
+        std::unique_ptr<IPropertyPagesJob> PreparePropertyPages() override { return nullptr; }
+
+    private:
+        FakeSystem& m_system;
+        bool m_filter;
+        bool m_extension;
+    };
+
+    long EnumerateDevices(std::vector<std::string>& displayNames,
+                          std::vector<std::string>& friendlyNames) override {
+        ++enumerations;
+        for (const Device& device : devices) {
+            displayNames.push_back(device.displayName);
+            friendlyNames.push_back(device.friendlyName);
+        }
+        return devices.empty() ? 1 : 0;  // S_FALSE for an empty category
+    }
+    long OpenGraph(const std::string& displayName, std::unique_ptr<ICaptureGraph>& graph) override {
+        events.push_back("open " + displayName);
+        for (const Device& device : devices) {
+            if (device.displayName == displayName && device.bindable) {
+                graph = std::make_unique<Graph>(*this, true, device.hasExtension);
+                return 0;
+            }
+        }
+        graph = std::make_unique<Graph>(*this, false, false);  // AddFilter(NULL) failed
+        return static_cast<int32_t>(0x80004003);               // E_POINTER
+    }
+
+    std::vector<Device> devices;
+    std::vector<std::string> events;
+    int enumerations = 0;
+};
+
+class DiscoveryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_records.clear();
+        m_savedLevel = DebugLevel;
+        DebugLevel = kLogEvent;
+        SetDebugRecordSender(&CaptureRecord);
+    }
+    void TearDown() override {
+        SetDebugRecordSender(nullptr);
+        DebugLevel = m_savedLevel;
+    }
+
+    bool Discover() { return DiscoverCamera(m_camera, m_system, m_present); }
+
+    FakeSystem m_system;
+    CCameraDevice m_camera{m_system};
+    std::atomic<uint8_t> m_present{0};
+    int32_t m_savedLevel = 0;
+};
+
+TEST_F(DiscoveryTest, SkipsADeviceWithoutTheExtensionAndKeepsTheCamera) {
+    m_system.devices = {{"@device:sw:plain", "Plain Webcam", false},
+                        {"@device:sw:cam", "KRY Camera", true}};
+    EXPECT_TRUE(Discover());
+
+    EXPECT_EQ(m_present.load(), 1);
+    EXPECT_EQ(m_camera.DisplayName(), "@device:sw:cam");
+    EXPECT_EQ(m_camera.FriendlyName(), "KRY Camera");
+    EXPECT_EQ(m_system.events,
+              (std::vector<std::string>{"open @device:sw:plain", "close", "open @device:sw:cam"}));
+    ASSERT_EQ(g_records.size(), 1u);
+    EXPECT_EQ(g_records[0].level, kLogEvent);
+    EXPECT_EQ(g_records[0].text, "KRY Camera");
+}
+
+TEST_F(DiscoveryTest, UnrelatedDeviceChangeLeavesTheOpenCameraAlone) {
+    m_system.devices = {{"@device:sw:cam", "KRY Camera", true}};
+    ASSERT_TRUE(Discover());
+    m_system.events.clear();
+    g_records.clear();
+
+    m_system.devices.insert(m_system.devices.begin(), {"@device:sw:other", "Other", true});
+    EXPECT_TRUE(Discover());
+    m_system.devices.erase(m_system.devices.begin());
+    EXPECT_TRUE(Discover());
+
+    EXPECT_EQ(m_present.load(), 1);
+    EXPECT_TRUE(m_system.events.empty());  // nothing closed, nothing reopened
+    EXPECT_TRUE(g_records.empty());
+    EXPECT_EQ(m_camera.DisplayName(), "@device:sw:cam");
+}
+
+TEST_F(DiscoveryTest, KeepAliveComparesDisplayNamesExactly) {
+    m_system.devices = {{"@device:sw:Cam", "KRY Camera", true}};
+    ASSERT_TRUE(Discover());
+    m_system.events.clear();
+
+    // Same device re-enumerated under a name differing only in case: a different device.
+    m_system.devices = {{"@device:sw:cam", "KRY Camera", true}};
+    EXPECT_TRUE(Discover());
+    EXPECT_EQ(m_system.events, (std::vector<std::string>{"close", "open @device:sw:cam"}));
+}
+
+TEST_F(DiscoveryTest, UnplugClosesTheCameraAndTriesTheRest) {
+    m_system.devices = {{"@device:sw:cam", "KRY Camera", true},
+                        {"@device:sw:plain", "Plain", false}};
+    ASSERT_TRUE(Discover());
+    m_system.events.clear();
+
+    m_system.devices.erase(m_system.devices.begin());
+    EXPECT_FALSE(Discover());
+
+    EXPECT_EQ(m_present.load(), 0);
+    EXPECT_EQ(m_system.events,
+              (std::vector<std::string>{"close", "open @device:sw:plain", "close"}));
+    EXPECT_EQ(m_camera.DisplayName(), "");
+    EXPECT_EQ(m_camera.FriendlyName(), "");
+}
+
+TEST_F(DiscoveryTest, DeviceGoneBeforeItsOpenIsClosedAndTheNextTried) {
+    m_system.devices = {{"@device:sw:gone", "Gone", true, false},
+                        {"@device:sw:cam", "KRY Camera", true}};
+    EXPECT_TRUE(Discover());
+    EXPECT_EQ(m_system.events,
+              (std::vector<std::string>{"open @device:sw:gone", "close", "open @device:sw:cam"}));
+    EXPECT_EQ(m_camera.FriendlyName(), "KRY Camera");
+}
+
+TEST_F(DiscoveryTest, FriendlyNameIsLoggedVerbatim) {
+    m_system.devices = {{"@device:sw:pct", "100% %s %n Cam", true}};
+    ASSERT_TRUE(Discover());
+    ASSERT_EQ(g_records.size(), 1u);
+    EXPECT_EQ(g_records[0].text, "100% %s %n Cam");
+}
+
+TEST_F(DiscoveryTest, NoDevicesLeavesTheCameraClosed) {
+    EXPECT_FALSE(Discover());
+    EXPECT_EQ(m_present.load(), 0);
+    EXPECT_TRUE(m_system.events.empty());
+    EXPECT_TRUE(g_records.empty());
+
+    // A nameless device must not be taken for the closed camera's (empty) name.
+    m_system.devices = {{"", "Nameless", false}};
+    EXPECT_FALSE(Discover());
+    EXPECT_EQ(m_present.load(), 0);
+    EXPECT_EQ(m_system.events, (std::vector<std::string>{"open ", "close"}));
+}
+
+// The snap-button poller trusts the byte: it must read 0 from before the old camera is closed
+// until the new one is open and proven.
+TEST_F(DiscoveryTest, PresentByteIsClearedBeforeCloseAndSetAfterOpen) {
+    class WatchingSystem : public FakeSystem {
+    public:
+        explicit WatchingSystem(std::atomic<uint8_t>& present) : m_present(present) {}
+        long OpenGraph(const std::string& displayName,
+                       std::unique_ptr<ICaptureGraph>& graph) override {
+            presentAtOpen.push_back(m_present.load());
+            return FakeSystem::OpenGraph(displayName, graph);
+        }
+        std::vector<int> presentAtOpen;
+
+    private:
+        std::atomic<uint8_t>& m_present;
+    };
+    std::atomic<uint8_t> present{1};
+    WatchingSystem system(present);
+    CCameraDevice camera(system);
+    system.devices = {{"@device:sw:plain", "Plain", false}, {"@device:sw:cam", "Cam", true}};
+
+    EXPECT_TRUE(DiscoverCamera(camera, system, present));
+    EXPECT_EQ(system.presentAtOpen, (std::vector<int>{0, 0}));
+    EXPECT_EQ(present.load(), 1);
+}
+
+}  // namespace
