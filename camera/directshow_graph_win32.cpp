@@ -1,0 +1,136 @@
+#include "camera/directshow_graph_win32.h"
+
+#include <olectl.h>
+
+#include "camera/directshow_devices_win32.h"
+#include "camera/kry_extension_win32.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr wchar_t kCaptureFilterName[] = L"Webcam Video Capture";
+
+// The filter's own property frame. Keeps its own reference to the filter, so the camera may be
+// closed while the modal frame is up.
+class PropertyPagesJob : public IPropertyPagesJob {
+public:
+    PropertyPagesJob(ComPtr<IBaseFilter> filter, const CAUUID& pages)
+        : m_filter(std::move(filter)), m_pages(pages) {}
+    ~PropertyPagesJob() override { CoTaskMemFree(m_pages.pElems); }
+    PropertyPagesJob(const PropertyPagesJob&) = delete;
+    PropertyPagesJob& operator=(const PropertyPagesJob&) = delete;
+
+    void Run() override {
+        IUnknown* object = m_filter.Get();
+        OleCreatePropertyFrame(nullptr, 30, 30, nullptr, 1, &object, m_pages.cElems, m_pages.pElems,
+                               0, 0, nullptr);
+    }
+
+private:
+    ComPtr<IBaseFilter> m_filter;
+    CAUUID m_pages;
+};
+
+template <typename Interface>
+ComPtr<Interface> Query(IUnknown* object, REFIID iid) {
+    ComPtr<Interface> result;
+    object->QueryInterface(iid, reinterpret_cast<void**>(result.GetAddressOf()));
+    return result;
+}
+
+}  // namespace
+
+DirectShowCaptureGraph::~DirectShowCaptureGraph() {
+    m_pCapture.Reset();
+    m_pGraph.Reset();
+    m_pBuilder.Reset();
+}
+
+HRESULT DirectShowCaptureGraph::Open(const std::string& displayName) {
+    HRESULT hr = CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_ICaptureGraphBuilder2,
+                                  reinterpret_cast<void**>(m_pBuilder.GetAddressOf()));
+    if (FAILED(hr)) {
+        return hr;
+    }
+    hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                          reinterpret_cast<void**>(m_pGraph.GetAddressOf()));
+    if (FAILED(hr)) {
+        return hr;
+    }
+    FindCaptureFilter(m_pCapture, displayName);
+    if (!m_pCapture) {
+        return E_POINTER;  // the device went away: what AddFilter says of a null filter
+    }
+    hr = m_pGraph->AddFilter(m_pCapture.Get(), kCaptureFilterName);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    hr = m_pBuilder->SetFiltergraph(m_pGraph.Get());
+    return FAILED(hr) ? hr : S_OK;
+}
+
+int DirectShowCaptureGraph::GetExtensionProperty(int32_t id, ExtensionBuffer* block) {
+    if (!m_pCapture) {
+        return -1;
+    }
+    const ComPtr<IKRYExtension> extension =
+        Query<IKRYExtension>(m_pCapture.Get(), IID_IKRYExtension);
+    if (!extension) {
+        return -1;
+    }
+    extension->GetProperty(id, block, kExtensionBlockLength);
+    return 0;  // the driver's own answer is not a failure of the call
+}
+
+int DirectShowCaptureGraph::SetExtensionProperty(int32_t id, ExtensionBuffer* block) {
+    if (!m_pCapture) {
+        return -1;
+    }
+    const ComPtr<IKRYExtension> extension =
+        Query<IKRYExtension>(m_pCapture.Get(), IID_IKRYExtension);
+    if (!extension) {
+        return -1;
+    }
+    extension->SetProperty(id, block, kExtensionBlockLength);
+    return 0;
+}
+
+int DirectShowCaptureGraph::SetVideoControlMode(int32_t mode) {
+    if (!m_pCapture) {
+        return -1;
+    }
+    ComPtr<IAMVideoControl> control;
+    const HRESULT hr = m_pCapture->QueryInterface(IID_IAMVideoControl,
+                                                  reinterpret_cast<void**>(control.GetAddressOf()));
+    if (FAILED(hr) || !control) {
+        return -1;
+    }
+    ComPtr<IPin> stillPin;
+    if (m_pBuilder &&
+        SUCCEEDED(m_pBuilder->FindPin(m_pCapture.Get(), PINDIR_OUTPUT, &PIN_CATEGORY_STILL, nullptr,
+                                      FALSE, 0, stillPin.GetAddressOf())) &&
+        stillPin) {
+        control->SetMode(stillPin.Get(), mode);
+    }
+    return 0;  // also without a still pin: the caller is not told
+}
+
+std::unique_ptr<IPropertyPagesJob> DirectShowCaptureGraph::PreparePropertyPages() {
+    if (!m_pCapture) {
+        return nullptr;
+    }
+    ComPtr<ISpecifyPropertyPages> specify;
+    if (m_pCapture->QueryInterface(IID_ISpecifyPropertyPages,
+                                   reinterpret_cast<void**>(specify.GetAddressOf())) != S_OK ||
+        !specify) {
+        return nullptr;
+    }
+    CAUUID pages{0, nullptr};
+    if (specify->GetPages(&pages) != S_OK) {
+        CoTaskMemFree(pages.pElems);
+        return nullptr;
+    }
+    return std::make_unique<PropertyPagesJob>(m_pCapture, pages);
+}

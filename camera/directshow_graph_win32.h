@@ -1,0 +1,34 @@
+// The DirectShow side of an opened camera: a capture graph builder, a filter graph and the
+// camera's capture filter, which is the only filter in the graph. Nothing is rendered or run.
+#pragma once
+
+#include <windows.h>
+#include <dshow.h>
+#include <wrl/client.h>
+
+#include <memory>
+#include <string>
+
+#include "camera/capture_graph.h"
+
+class DirectShowCaptureGraph : public ICaptureGraph {
+public:
+    DirectShowCaptureGraph() = default;
+    ~DirectShowCaptureGraph() override;
+    DirectShowCaptureGraph(const DirectShowCaptureGraph&) = delete;
+    DirectShowCaptureGraph& operator=(const DirectShowCaptureGraph&) = delete;
+
+    // Creates the builder and the graph, binds the named device and adds its filter. On a
+    // failure whatever was made so far stays held until the object is destroyed.
+    HRESULT Open(const std::string& displayName);
+
+    int GetExtensionProperty(int32_t id, ExtensionBuffer* block) override;
+    int SetExtensionProperty(int32_t id, ExtensionBuffer* block) override;
+    int SetVideoControlMode(int32_t mode) override;
+    std::unique_ptr<IPropertyPagesJob> PreparePropertyPages() override;
+
+private:
+    Microsoft::WRL::ComPtr<ICaptureGraphBuilder2> m_pBuilder;
+    Microsoft::WRL::ComPtr<IGraphBuilder> m_pGraph;
+    Microsoft::WRL::ComPtr<IBaseFilter> m_pCapture;  // null when no device matched
+};
