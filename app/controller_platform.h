@@ -1,0 +1,46 @@
+// What the controller's logic asks of the window system: the tray icon, program launches, the
+// countdown timer and overlay, the Quick Launch dialog and the controller window itself.
+// Portable: no Windows headers.
+#pragma once
+
+#include <memory>
+
+// One icon in the notification area. Destroying the object removes the icon.
+class ITrayIcon {
+public:
+    virtual ~ITrayIcon() = default;
+    // The self-timer check mark of the menu this icon shows.
+    virtual void SetSelfTimerChecked(bool checked) = 0;
+    // Removes the icon now; the object stays. A second call does nothing.
+    virtual void DeleteTrayIcon() = 0;
+};
+
+class IControllerPlatform {
+public:
+    virtual ~IControllerPlatform() = default;
+
+    // Builds a tray icon object, sets its check mark, loads icon resource `iconResourceId` and
+    // shows it with the id `trayId` (also the id of the menu it shows), no tip text and the
+    // controller's tray notification message. A failed add still returns the object.
+    virtual std::unique_ptr<ITrayIcon> CreateTrayIcon(int iconResourceId, unsigned trayId,
+                                                      bool selfTimerChecked) = 0;
+
+    // Starts `path` with the argument vector {path, "", ""} without waiting for it; the name is
+    // looked up as given, then along the executable search path. Failures are not reported.
+    virtual void StartProgram(const char* path) = 0;
+
+    // The self-timer tick, once a second; setting it again restarts it.
+    virtual void SetCountdownTimer() = 0;
+    virtual void KillCountdownTimer() = 0;
+
+    // Shows the countdown overlay with the given picture bitmap, creating it on first use.
+    virtual void ShowCountdownOverlay(int pictureBitmapId) = 0;
+    // Hides the overlay when there is one.
+    virtual void HideCountdownOverlay() = 0;
+
+    // The Quick Launch Setting dialog, modal; returns when it closes.
+    virtual void RunQuickLaunchDialog() = 0;
+
+    // Destroys the controller window, which ends the program.
+    virtual void DestroyControllerWindow() = 0;
+};

@@ -1,0 +1,48 @@
+// The thread that asks the driver, once a second while a camera is open, to check the camera's
+// snapshot button. The driver answers by setting STATUS_SNAP_BUTTON, which the status poll sees.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+#include "camera/extension_props.h"
+
+class SnapButtonPoller {
+public:
+    static constexpr std::chrono::milliseconds kPresentPeriod{1000};
+    static constexpr std::chrono::milliseconds kAbsentPeriod{5000};
+
+    // `cameraPresent` is the controller's byte, 1 while device discovery holds an open camera;
+    // it is only read here. Both references must outlive the poller.
+    SnapButtonPoller(ICameraOps& camera, const std::atomic<uint8_t>& cameraPresent,
+                     std::chrono::milliseconds presentPeriod = kPresentPeriod,
+                     std::chrono::milliseconds absentPeriod = kAbsentPeriod);
+    ~SnapButtonPoller();  // stops the thread
+
+    SnapButtonPoller(const SnapButtonPoller&) = delete;
+    SnapButtonPoller& operator=(const SnapButtonPoller&) = delete;
+
+    // Starts the thread; does nothing while it runs already.
+    void Start();
+    // Wakes the thread from its wait and joins it. Returns once the thread has ended, so no
+    // property call is made after it returns. Does nothing when the thread is not running.
+    void Stop();
+    bool IsRunning() const { return m_thread.joinable(); }
+
+private:
+    void Run();
+
+    ICameraOps& m_camera;
+    const std::atomic<uint8_t>& m_cameraPresent;
+    const std::chrono::milliseconds m_presentPeriod;
+    const std::chrono::milliseconds m_absentPeriod;
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stopRequested = false;  // guarded by m_mutex
+    std::thread m_thread;
+};

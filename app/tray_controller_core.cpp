@@ -1,0 +1,203 @@
+#include "app/tray_controller_core.h"
+
+#include "app/exit_command.h"
+#include "camera/capability_tables.h"
+#include "diag/debug_log.h"
+#include "res/resource.h"
+
+TrayControllerCore::TrayControllerCore(SettingsStore& settings, ICameraOps& camera,
+                                       IControllerPlatform& platform)
+    : m_settings(settings),
+      m_camera(camera),
+      m_platform(platform),
+      m_poller(camera, m_bCameraPresent) {
+    g_nEffectCount = kEffectTableRows;
+}
+
+TrayControllerCore::~TrayControllerCore() = default;
+
+void TrayControllerCore::ReadStartupSettings() {
+    DebugLevel = m_settings.ReadDebugLevel();
+    const uint32_t trayEnabled = m_settings.ReadTrayEnabled();
+    DebugLog(kLogStatus, "CKRYTrayDlg, ulCameraStatus = 0x%x", trayEnabled);
+    m_bTrayEnabled = trayEnabled != 0;
+}
+
+void TrayControllerCore::BeginInitialise() {
+    // No camera is open yet: this only logs, and the stored self-timer bit survives it.
+    m_settings.ClearCameraStatus(STATUS_ALL);
+    m_bMinimized = true;
+    m_bCameraPresent = 0;
+    m_bPlugIn = false;
+    m_bPrevPlugIn = false;
+    AddTrayIcon(0);
+}
+
+void TrayControllerCore::FinishInitialise() {
+    m_bSelfTimer = (m_settings.ReadCameraStatus() & STATUS_SELF_TIMER) != 0;
+    m_nPendingSizeIndex = 0;
+    m_nCountdown = 0;
+}
+
+void TrayControllerCore::StartSnapButtonPoller() {
+    m_poller.Start();
+}
+
+void TrayControllerCore::OnStatusTick() {
+    // One read per tick: the clears below do not change what this tick acts on.
+    const uint32_t status = m_settings.ReadCameraStatus();
+    const bool present = m_bCameraPresent.load() == 1;
+
+    m_bPlugIn = present && (status & STATUS_ACTIVE) != 0;
+    if (m_bPlugIn != m_bPrevPlugIn) {
+        m_pTrayIcon.reset();  // removes the old icon before the other look is added
+        AddTrayIcon(m_bPlugIn ? 1 : 0);
+        DebugLog(kLogEvent, m_bPlugIn ? "plug in and play!" : "plug out or stop");
+    }
+    m_bPrevPlugIn = m_bPlugIn;
+
+    // The button works whenever a camera is open, even without STATUS_ACTIVE.
+    if (present && (status & STATUS_SNAP_BUTTON) != 0) {
+        char path[kPathBufferSize] = "";
+        m_settings.ReadQuickLaunchPath(path);
+        StartProgramIfNamed(path);
+        // Cleared even when nothing could be started, so that a failed launch is not retried.
+        m_settings.ClearCameraStatus(STATUS_SNAP_BUTTON);
+        DebugLog(kLogEvent, "%s", path);
+    }
+
+    if ((status & STATUS_STILL_READY) != 0 && m_bPlugIn) {
+        m_settings.ClearCameraStatus(STATUS_STILL_READY);
+        StartProgramIfNamed(kViewerProgram);
+        DebugLogText(kLogEvent, kViewerProgram);
+    }
+}
+
+void TrayControllerCore::StartProgramIfNamed(const char* path) {
+    if (path[0] == '\0') {
+        return;  // no quick-launch program chosen
+    }
+    m_platform.StartProgram(path);
+}
+
+void TrayControllerCore::AddTrayIcon(int plugState) {
+    if (!m_bTrayEnabled || !m_bMinimized || m_pTrayIcon) {
+        return;
+    }
+    if (plugState == 1) {
+        m_pTrayIcon = m_platform.CreateTrayIcon(IDI_TRAY_PLUGGED, IDR_MENU_PLUGGED, m_bSelfTimer);
+    } else {
+        m_pTrayIcon =
+            m_platform.CreateTrayIcon(IDI_TRAY_UNPLUGGED, IDR_MENU_UNPLUGGED, m_bSelfTimer);
+    }
+}
+
+void TrayControllerCore::OnTrayCommand(unsigned id) {
+    if (id >= ID_EFFECT_FIRST && id <= ID_EFFECT_LAST) {
+        // The range is wider than the table; ids past its last row are never issued by the menu.
+        const unsigned row = id - ID_EFFECT_FIRST;
+        if (row < static_cast<unsigned>(kEffectTableRows)) {
+            m_camera.SetEffect(EffectTable[row].nEffectId);
+        }
+        return;
+    }
+    if (id >= ID_SNAPSHOT_FIRST && id <= ID_SNAPSHOT_LAST) {
+        const int32_t sizeIndex = m_nFirstSizeIndex + static_cast<int32_t>(id - ID_SNAPSHOT_FIRST);
+        if (m_bSelfTimer) {
+            // Also restarts a running countdown, with the new size.
+            m_nCountdown = kCountdownSeconds;
+            m_nPendingSizeIndex = sizeIndex;
+            m_platform.SetCountdownTimer();
+        } else {
+            TakeSnapshot(sizeIndex);
+        }
+        return;
+    }
+    switch (id) {
+        case ID_SNAPONE_DELAY:
+            ToggleSelfTimer();
+            break;
+        case ID_QUICKLAUNCH:
+            m_platform.RunQuickLaunchDialog();
+            break;
+        case ID_VIDEO_CAPTURE_FILTER:
+            m_camera.ShowPropertyPages();
+            break;
+        case ID_MENU_EXIT:
+            Exit();
+            break;
+        default:
+            break;  // the menu title and the unused ids of the range
+    }
+}
+
+void TrayControllerCore::TakeSnapshot(int32_t sizeIndex) {
+    ExtensionBuffer block{};
+    block.words[0] = sizeIndex;
+    m_camera.SetExtensionProperty(PROP_STILL_SIZE, &block);
+    m_settings.ClearCameraStatus(STATUS_STILL_READY);
+    m_camera.TriggerStill();
+}
+
+void TrayControllerCore::OnCountdownTick() {
+    // While the camera is away the count holds and the timer keeps running.
+    if (!m_bPlugIn) {
+        return;
+    }
+    if (m_nCountdown >= 1 && m_nCountdown <= kCountdownSeconds) {
+        DebugLog(kLogCountdown, "%d", static_cast<int>(m_nCountdown));
+        m_platform.ShowCountdownOverlay(IDB_OVERLAY_SHAPE + m_nCountdown);
+        --m_nCountdown;
+    } else if (m_nCountdown == 0) {
+        DebugLog(kLogCountdown, "Self-Timer Capture");
+        m_platform.KillCountdownTimer();
+        TakeSnapshot(m_nPendingSizeIndex);
+        m_platform.HideCountdownOverlay();
+    }
+}
+
+void TrayControllerCore::ToggleSelfTimer() {
+    // A countdown already running goes on either way.
+    m_bSelfTimer = !m_bSelfTimer;
+    if (m_bSelfTimer) {
+        m_settings.SetCameraStatus(STATUS_SELF_TIMER);
+    } else {
+        m_settings.ClearCameraStatus(STATUS_SELF_TIMER);
+    }
+    if (m_pTrayIcon) {
+        m_pTrayIcon->SetSelfTimerChecked(m_bSelfTimer);
+    }
+}
+
+void TrayControllerCore::Exit() {
+    if (m_pTrayIcon) {
+        m_pTrayIcon->DeleteTrayIcon();
+    }
+    m_platform.DestroyControllerWindow();
+}
+
+void TrayControllerCore::OnExitCommand() {
+    m_settings.ClearCameraStatus(STATUS_TRAY_EXIT);
+    Exit();
+}
+
+bool TrayControllerCore::OnCopyData(uintptr_t dwData, const void* data, std::size_t cbData) {
+    if (!IsExitCommand(dwData, data, cbData)) {
+        return false;
+    }
+    OnExitCommand();
+    return true;
+}
+
+void TrayControllerCore::OnSysCommand(uint32_t command) {
+    if (command == kSysCommandMinimize) {
+        m_bMinimized = true;
+    } else if (command == kSysCommandRestore) {
+        m_bMinimized = false;
+    }
+}
+
+void TrayControllerCore::PrepareDestroyWindow() {
+    m_bMinimized = false;
+    m_poller.Stop();
+}

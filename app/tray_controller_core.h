@@ -1,0 +1,95 @@
+// The controller's plain logic: plug state and tray icon, program launches, tray commands, the
+// self-timer countdown, start-up and ending. The Windows controller dialog derives from it and
+// turns window messages into these calls. Portable: no Windows headers.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "app/controller_platform.h"
+#include "app/snap_button_poller.h"
+#include "camera/capabilities.h"
+#include "camera/extension_props.h"
+#include "settings/settings_store.h"
+
+constexpr int32_t kCountdownSeconds = 5;
+constexpr const char* kViewerProgram = "DEZAD.EXE";
+constexpr uint32_t kSysCommandMinimize = 0xF020;
+constexpr uint32_t kSysCommandRestore = 0xF120;
+
+// Start-up, in this order (the dialog's constructor and OnInitDialog):
+//   1. ReadStartupSettings()   in the constructor: debug level, KRYTray.
+//   2. BeginInitialise()       in OnInitDialog, after the framework's initialisation and the
+//                              window icons: asks to clear all status bits, resets the plug
+//                              state and shows the unplugged tray icon.
+//   3. the first device discovery (sets m_bCameraPresent), hiding the window and starting the
+//      1-second status timer: the dialog's own.
+//   4. FinishInitialise()      takes the self-timer choice from CameraStatus.
+//   5. StartSnapButtonPoller() last.
+// Step 2 must come before discovery: with no camera open its clear reaches no driver, so the
+// stored self-timer bit is still there for step 4. After discovery it would wipe the choice.
+// Ending: DestroyWindow of the dialog calls PrepareDestroyWindow() before the window goes.
+class TrayControllerCore : public CameraCapabilities {
+public:
+    // All three must outlive the controller.
+    TrayControllerCore(SettingsStore& settings, ICameraOps& camera, IControllerPlatform& platform);
+    virtual ~TrayControllerCore();
+
+    TrayControllerCore(const TrayControllerCore&) = delete;
+    TrayControllerCore& operator=(const TrayControllerCore&) = delete;
+
+    void ReadStartupSettings();
+    void BeginInitialise();
+    void FinishInitialise();
+    void StartSnapButtonPoller();
+
+    // The 1-second status timer: follows CameraStatus once.
+    void OnStatusTick();
+    // Shows the icon of `plugState` (1 plugged in, else unplugged) when the tray is enabled,
+    // the controller is minimised to the tray and no icon object exists.
+    void AddTrayIcon(int plugState);
+
+    // WM_COMMAND ids ID_TRAY_COMMAND_FIRST..ID_TRAY_COMMAND_LAST.
+    void OnTrayCommand(unsigned id);
+    // Still size, clear STATUS_STILL_READY, trigger: in that order.
+    void TakeSnapshot(int32_t sizeIndex);
+    // The 1-second self-timer tick.
+    void OnCountdownTick();
+    void ToggleSelfTimer();
+    // The menu's Exit: removes the icon, then destroys the window.
+    void Exit();
+    // The "EXIT" command: clears STATUS_TRAY_EXIT, then as Exit().
+    void OnExitCommand();
+    // WM_COPYDATA: obeys the "EXIT" command; true when the record was one.
+    bool OnCopyData(uintptr_t dwData, const void* data, std::size_t cbData);
+    // WM_SYSCOMMAND: SC_MINIMIZE and SC_RESTORE (exact values) set and clear m_bMinimized.
+    void OnSysCommand(uint32_t command);
+    // No tray icon can be created any more, and the poller thread is stopped and joined.
+    void PrepareDestroyWindow();
+
+    // State shared with the dialog, device discovery and the menu builder.
+    bool m_bTrayEnabled = false;
+    bool m_bPlugIn = false;      // camera present and STATUS_ACTIVE, as of the last status tick
+    bool m_bPrevPlugIn = false;  // m_bPlugIn after the tick before
+    int32_t m_nCountdown = 0;    // self-timer steps left, 5 down to 0
+    int32_t m_nPendingSizeIndex = 0;
+    bool m_bSelfTimer = false;
+    bool m_bMinimized = false;  // minimised to the tray: tray icons may be created
+    std::unique_ptr<ITrayIcon> m_pTrayIcon;
+    // 1 while discovery holds an open camera. Written on the UI thread, read by the poller.
+    std::atomic<uint8_t> m_bCameraPresent{0};
+
+protected:
+    SettingsStore& m_settings;
+    ICameraOps& m_camera;
+    IControllerPlatform& m_platform;
+
+private:
+    // Starts nothing for an empty path.
+    void StartProgramIfNamed(const char* path);
+
+    // Declared last: destroyed first, while everything it reads still exists.
+    SnapButtonPoller m_poller;
+};
