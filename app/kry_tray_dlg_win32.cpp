@@ -1,0 +1,205 @@
+#include "app/kry_tray_dlg_win32.h"
+
+#include "app/exit_command.h"
+#include "app/launcher_win32.h"
+#include "camera/capability_tables.h"
+#include "camera/discovery.h"
+#include "diag/debug_log.h"
+#include "res/resource.h"
+#include "settings/quick_launch_dialog_win32.h"
+#include "tray/system_tray_win32.h"
+
+namespace {
+constexpr UINT kStatusPeriodMs = 1000;
+constexpr UINT kCountdownPeriodMs = 1000;
+constexpr RECT kCountdownRect = {0, 0, 200, 150};
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+}  // namespace
+
+CKRYTrayDlg::CKRYTrayDlg(HWND parent, CCameraDevice& camera, ICaptureSystem& captureSystem,
+                         SettingsStore& settings)
+    : CDialogBase(IDD_KRYTRAY_DIALOG, parent),
+      TrayControllerCore(settings, camera, *this),
+      m_camera(camera),
+      m_captureSystem(captureSystem),
+      m_settings(settings),
+      m_poller(camera, m_bCameraPresent) {
+    m_bMinimized = 0;
+    m_nTrayNotifyMsg = RegisterWindowMessageA("TrayIcon notification");
+    g_nEffectCount = kEffectTableRows;
+    m_hIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    DebugLevel = settings.ReadDebugLevel();
+    const uint32_t trayEnabled = settings.ReadTrayEnabled();
+    DebugLog(kLogStatus, "CKRYTrayDlg, ulCameraStatus = 0x%x", trayEnabled);
+    m_bTrayEnabled = trayEnabled != 0 ? 1 : 0;
+}
+
+CKRYTrayDlg::~CKRYTrayDlg() {
+    // The poller reads this object and the camera: it must end before either goes away.
+    m_poller.Stop();
+}
+
+BOOL CKRYTrayDlg::OnInitDialog() {
+    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    // No camera is open yet, so this only logs; the stored self-timer bit read below survives.
+    m_settings.ClearCameraStatus(STATUS_ALL);
+    m_bMinimized = 1;
+    m_bCameraPresent = 0;
+    m_bPlugIn = 0;
+    m_bPrevPlugIn = 0;
+    AddTrayIcon(0);
+    OnDeviceChange(0, 0);
+    ShowOrHide();
+    SetTimer(m_hWnd, kStatusTimerId, kStatusPeriodMs, nullptr);
+    m_bSelfTimer = (m_settings.ReadCameraStatus() & STATUS_SELF_TIMER) ? 1 : 0;
+    m_nPendingSizeIndex = 0;
+    m_nCountdown = 0;
+    m_bAllowShow = 0;
+    m_poller.Start();
+    return TRUE;
+}
+
+bool CKRYTrayDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+        case WM_PAINT:
+            if (!IsIconic(m_hWnd)) {
+                return false;
+            }
+            OnPaint();
+            return true;
+        case WM_QUERYDRAGICON:
+            result = reinterpret_cast<LRESULT>(m_hIcon);
+            return true;
+        case WM_TIMER:
+            OnTimer(wParam);
+            return false;
+        case WM_SYSCOMMAND:
+            OnSysCommand(static_cast<UINT>(wParam));
+            return false;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == 0 && LOWORD(wParam) >= ID_TRAY_COMMAND_FIRST &&
+                LOWORD(wParam) <= ID_TRAY_COMMAND_LAST) {
+                OnTrayCommand(LOWORD(wParam));
+                return true;
+            }
+            // The hidden controller has no OK or Cancel: it ends only by Exit or "EXIT".
+            return LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL;
+        case WM_DEVICECHANGE:
+            result = OnDeviceChange(wParam, lParam);
+            return true;
+        case WM_WINDOWPOSCHANGING:
+            OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
+            return false;
+        case WM_COPYDATA:
+            OnCopyData(reinterpret_cast<HWND>(wParam),
+                       reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+            return false;
+        default:
+            return false;
+    }
+}
+
+void CKRYTrayDlg::OnPaint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int iconWidth = GetSystemMetrics(SM_CXICON);
+    const int iconHeight = GetSystemMetrics(SM_CYICON);
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    const int x = (client.right - client.left - iconWidth + 1) / 2;
+    const int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    DrawIcon(dc, x, y, m_hIcon);
+    EndPaint(m_hWnd, &paint);
+}
+
+void CKRYTrayDlg::OnTimer(UINT_PTR timerId) {
+    if (timerId == kStatusTimerId) {
+        OnStatusTick();
+    } else if (timerId == kCountdownTimerId) {
+        OnCountdownTick();
+    }
+}
+
+void CKRYTrayDlg::OnSysCommand(UINT command) {
+    // Compared whole, as sent: the low four bits are not masked.
+    if (command == SC_MINIMIZE) {
+        m_bMinimized = 1;
+    } else if (command == SC_RESTORE) {
+        m_bMinimized = 0;
+    }
+}
+
+void CKRYTrayDlg::OnTrayCommand(UINT commandId) { TrayControllerCore::OnTrayCommand(commandId); }
+
+LRESULT CKRYTrayDlg::OnDeviceChange(WPARAM, LPARAM) {
+    // Every broadcast, whatever the device or event, runs a full discovery.
+    DiscoverCamera(m_camera, m_captureSystem, m_bCameraPresent);
+    return TRUE;
+}
+
+void CKRYTrayDlg::OnWindowPosChanging(WINDOWPOS* position) {
+    if (m_bAllowShow == 0) {
+        position->flags &= ~SWP_SHOWWINDOW;
+    }
+}
+
+void CKRYTrayDlg::OnCopyData(HWND, const COPYDATASTRUCT* data) {
+    if (data != nullptr && IsExitCommand(data->dwData, data->lpData, data->cbData)) {
+        OnExitCommand();
+    }
+}
+
+void CKRYTrayDlg::ShowOrHide() { ShowWindow(m_hWnd, m_bMinimized ? SW_HIDE : SW_SHOW); }
+
+BOOL CKRYTrayDlg::DestroyWindow() {
+    m_bMinimized = 0;  // no tray icon may be created any more
+    return CDialogBase::DestroyWindow();
+}
+
+std::unique_ptr<ITrayIcon> CKRYTrayDlg::CreateTrayIcon(int iconResourceId, unsigned trayId,
+                                                       bool selfTimerChecked) {
+    auto tray = std::make_unique<CSystemTray>(m_hWnd, *this);
+    tray->m_bSelfTimerChecked = selfTimerChecked ? 1 : 0;
+    // The small image, so the notification area shows the 16 x 16 drawing, not a scaled one.
+    auto icon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(iconResourceId),
+                                              IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                              GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    tray->CreateTrayIcon(nullptr, m_nTrayNotifyMsg, "", icon, trayId);
+    return tray;
+}
+
+void CKRYTrayDlg::StartProgram(const char* path) { StartProgramNoWait(path); }
+
+void CKRYTrayDlg::SetCountdownTimer() {
+    SetTimer(m_hWnd, kCountdownTimerId, kCountdownPeriodMs, nullptr);
+}
+
+void CKRYTrayDlg::KillCountdownTimer() { KillTimer(m_hWnd, kCountdownTimerId); }
+
+void CKRYTrayDlg::ShowCountdownOverlay(int pictureBitmapId) {
+    if (m_pCountdownWnd) {
+        m_pCountdownWnd->Reshape(IDB_OVERLAY_SHAPE, pictureBitmapId);
+        RedrawWindow(m_pCountdownWnd->GetSafeHwnd(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    } else {
+        m_pCountdownWnd = std::make_unique<CShapedBitmapWnd>();
+        m_pCountdownWnd->CreateShaped("", kCountdownRect, IDB_OVERLAY_SHAPE, pictureBitmapId);
+    }
+    ShowWindow(m_pCountdownWnd->GetSafeHwnd(), SW_SHOW);
+}
+
+void CKRYTrayDlg::HideCountdownOverlay() {
+    if (m_pCountdownWnd) {
+        ShowWindow(m_pCountdownWnd->GetSafeHwnd(), SW_HIDE);
+    }
+}
+
+void CKRYTrayDlg::RunQuickLaunchDialog() {
+    CQuickLaunchDialog dialog(m_settings, nullptr);
+    dialog.DoModal();
+}
+
+void CKRYTrayDlg::DestroyControllerWindow() { DestroyWindow(); }

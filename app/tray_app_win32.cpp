@@ -1,0 +1,53 @@
+// The application object and the process-wide objects, constructed in this order and
+// destroyed in the reverse one.
+#include <windows.h>
+
+#include "app/kry_tray_dlg_win32.h"
+#include "camera/directshow_capture_system_win32.h"
+#include "diag/debug_record_win32.h"
+#include "settings/registry_backend_win32.h"
+
+namespace {
+
+int ForwardDebugRecord(int32_t level, const char* text, std::size_t length) {
+    return SendDebugRecord(level, text, length);
+}
+
+class CTrayApp {
+public:
+    // Runs the hidden controller until it is destroyed. Always ends the program afterwards.
+    BOOL InitInstance();
+};
+
+CTrayApp theApp;
+DirectShowCaptureSystem g_captureSystem;
+RegistryBackend g_registry;
+
+}  // namespace
+
+CCameraDevice theCamera(g_captureSystem);
+
+namespace {
+SettingsStore g_settings(g_registry, theCamera);
+
+BOOL CTrayApp::InitInstance() {
+    if (CoInitialize(nullptr) != S_OK) {
+        MessageBoxA(nullptr, "CoInitialize Fail", "KRYTray", MB_OK);
+        return FALSE;
+    }
+    {
+        CKRYTrayDlg dialog(nullptr, theCamera, g_captureSystem, g_settings);
+        dialog.DoModal();
+    }
+    // The poller has stopped with the dialog; release the graph while COM is still up.
+    theCamera.Close();
+    CoUninitialize();
+    return FALSE;
+}
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    SetDebugRecordSender(ForwardDebugRecord);
+    theApp.InitInstance();
+    return 0;
+}

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Builds KRYTray.exe and runs it under Wine with the simulated camera plugged in and active.
+#
+#   ./run.sh                  build, start, print the debug records; Ctrl+C ends it
+#   ./run.sh --seconds N      the same, ending by itself after N seconds
+#   ./run.sh ctl <command>    drive the simulated camera of a running ./run.sh, in another
+#                             terminal: press, unplug, plug, active on|off, pixels N, journal ...
+set -euo pipefail
+cd "$(dirname "$0")"
+ROOT=$(pwd)
+BIN="$ROOT/build/win32/bin"
+PREFIX="$ROOT/build/run-prefix"
+STATE="$PREFIX/.run-display"
+
+if [ "${1:-}" = ctl ]; then
+    shift
+    source tools/scripts/wine_env.sh
+    export WINEPREFIX="$PREFIX"
+    [ -f "$STATE" ] && export DISPLAY="$(cat "$STATE")"
+    exec wine "$BIN/camctl.exe" "$@"
+fi
+
+seconds=0
+if [ "${1:-}" = --seconds ]; then
+    seconds=$2
+fi
+
+tools/scripts/install_deps.sh
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
+
+source tools/scripts/wine_env.sh
+own_xvfb=0
+if [ -z "${DISPLAY:-}" ]; then
+    start_xvfb
+    own_xvfb=1
+fi
+viewer_pid=""
+app_pid=""
+cleanup() {
+    trap - EXIT INT TERM
+    if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
+        wine "$BIN/kry_send_exit.exe" >/dev/null 2>&1 || true
+        for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+    fi
+    stop_wine
+    [ -n "$viewer_pid" ] && wait "$viewer_pid" 2>/dev/null || true
+    [ -n "$app_pid" ] && wait "$app_pid" 2>/dev/null || true
+    rm -f "$STATE"
+    [ "$own_xvfb" = 1 ] && stop_xvfb
+    exit 0
+}
+trap cleanup EXIT INT TERM
+
+wine_prefix "$PREFIX" "$BIN"
+echo "$DISPLAY" > "$STATE"
+settings_key 1 103
+wine "$BIN/camctl.exe" plug
+wine "$BIN/camctl.exe" active on
+
+wine "$BIN/kry_msgbox.exe" &
+viewer_pid=$!
+wine "$BIN/KRYTray.exe" &
+app_pid=$!
+cat <<MSG
+KRYTray runs under Wine on DISPLAY=$DISPLAY with the simulated camera; debug records follow.
+In another terminal: ./run.sh ctl press   (snapshot button)    ./run.sh ctl unplug | plug
+                     ./run.sh ctl active off|on                  ./run.sh ctl journal
+MSG
+if [ "$seconds" -gt 0 ]; then
+    sleep "$seconds"
+else
+    wait "$app_pid" || true
+fi

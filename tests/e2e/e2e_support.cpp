@@ -1,0 +1,197 @@
+#include "e2e_support.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace {
+constexpr const char* kKeyPath = "SOFTWARE\\Velmora\\QXLUMA64\\Current";
+constexpr REGSAM kAccess = KEY_ALL_ACCESS | KEY_WOW64_64KEY;
+
+HKEY OpenSettings() {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, 0, kAccess, nullptr, &key,
+                    nullptr);
+    return key;
+}
+
+struct FindState {
+    DWORD processId;
+    const char* className;
+    const char* title;
+    bool visibleOnly;
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM lParam) {
+    auto* state = reinterpret_cast<FindState*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != state->processId) {
+        return TRUE;
+    }
+    char className[128] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, state->className) != 0) {
+        return TRUE;
+    }
+    if (state->title != nullptr) {
+        char title[256] = "";
+        GetWindowTextA(window, title, sizeof title);
+        if (std::strcmp(title, state->title) != 0) {
+            return TRUE;
+        }
+    }
+    if (state->visibleOnly && !IsWindowVisible(window)) {
+        return TRUE;
+    }
+    state->found = window;
+    return FALSE;
+}
+}  // namespace
+
+std::string BinDirectory() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string directory(path);
+    return directory.substr(0, directory.find_last_of("\\/"));
+}
+
+namespace settings {
+void Reset(uint32_t trayEnabled, uint32_t debugLevel, uint32_t cameraStatus) {
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, KEY_WOW64_64KEY, 0);
+    SetDword("KRYTray", trayEnabled);
+    SetDword("debug", debugLevel);
+    SetDword("CameraStatus", cameraStatus);
+}
+
+void SetDword(const char* name, uint32_t value) {
+    SetRaw(name, REG_DWORD, &value, sizeof value);
+}
+
+void SetRaw(const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key = OpenSettings();
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+bool ReadRaw(const char* name, std::string* bytes) {
+    HKEY key = OpenSettings();
+    char buffer[4096];
+    DWORD size = sizeof buffer;
+    const LONG result = RegQueryValueExA(key, name, nullptr, nullptr,
+                                         reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) {
+        return false;
+    }
+    bytes->assign(buffer, size);
+    return true;
+}
+
+bool ReadDword(const char* name, uint32_t* value) {
+    std::string bytes;
+    if (!ReadRaw(name, &bytes) || bytes.size() != 4) {
+        return false;
+    }
+    std::memcpy(value, bytes.data(), 4);
+    return true;
+}
+
+void Delete(const char* name) {
+    HKEY key = OpenSettings();
+    RegDeleteValueA(key, name);
+    RegCloseKey(key);
+}
+}  // namespace settings
+
+TrayProcess::~TrayProcess() {
+    if (Running()) {
+        SendExit();
+        if (!WaitExit(5s)) {
+            Kill();
+        }
+    }
+    if (m_process != nullptr) {
+        CloseHandle(m_process);
+    }
+}
+
+bool TrayProcess::Start(const std::string& exeName) {
+    const std::string path = BinDirectory() + "\\" + exeName;
+    std::string commandLine = "\"" + path + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        BinDirectory().c_str(), &startup, &info)) {
+        return false;
+    }
+    CloseHandle(info.hThread);
+    m_process = info.hProcess;
+    m_processId = info.dwProcessId;
+    return true;
+}
+
+bool TrayProcess::Running() const {
+    return m_process != nullptr && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+}
+
+bool TrayProcess::WaitExit(std::chrono::milliseconds timeout, DWORD* exitCode) {
+    if (m_process == nullptr) {
+        return false;
+    }
+    if (WaitForSingleObject(m_process, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+        return false;
+    }
+    if (exitCode != nullptr) {
+        GetExitCodeProcess(m_process, exitCode);
+    }
+    return true;
+}
+
+void TrayProcess::Kill() {
+    if (Running()) {
+        TerminateProcess(m_process, 99);
+        WaitForSingleObject(m_process, 5000);
+    }
+}
+
+HWND TrayProcess::ControllerWindow() const {
+    return FindProcessWindow(m_processId, "#32770", "Velmora System Tray");
+}
+
+HWND TrayProcess::TrayWindow() const { return FindProcessWindow(m_processId, "KRYTrayWindow"); }
+
+LRESULT TrayProcess::SendCopyData(ULONG_PTR dwData, const void* data, DWORD size) const {
+    COPYDATASTRUCT record{dwData, size, const_cast<void*>(data)};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(ControllerWindow(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record),
+                        SMTO_ABORTIFHUNG, 5000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+bool TrayProcess::SendExit() const {
+    HWND controller = ControllerWindow();
+    if (controller == nullptr) {
+        return false;
+    }
+    SendCopyData(4402, "EXIT", 4);
+    return true;
+}
+
+bool TrayIconShown(HWND owner, UINT id) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = owner;
+    data.uID = id;
+    data.uFlags = 0;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title,
+                       bool visibleOnly) {
+    FindState state{processId, className, title, visibleOnly, nullptr};
+    EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&state));
+    return state.found;
+}

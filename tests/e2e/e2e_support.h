@@ -1,0 +1,70 @@
+// What the end-to-end tests need around the program: starting and ending it, finding its
+// windows, its settings key and the notification area.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+// Polls `condition` every 20 ms until it holds or the deadline passes.
+template <typename Condition>
+bool PollUntil(Condition condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+std::string BinDirectory();  // where KRYTray.exe and this test program live
+
+// The program's settings key in the 64-bit registry view.
+namespace settings {
+void Reset(uint32_t trayEnabled, uint32_t debugLevel, uint32_t cameraStatus);
+void SetDword(const char* name, uint32_t value);
+bool ReadDword(const char* name, uint32_t* value);
+void SetRaw(const char* name, DWORD type, const void* data, DWORD size);
+bool ReadRaw(const char* name, std::string* bytes);
+void Delete(const char* name);
+}  // namespace settings
+
+class TrayProcess {
+public:
+    TrayProcess() = default;
+    ~TrayProcess();  // ends the program if it still runs
+    TrayProcess(const TrayProcess&) = delete;
+    TrayProcess& operator=(const TrayProcess&) = delete;
+
+    bool Start(const std::string& exeName = "KRYTray.exe");
+    bool Running() const;
+    bool WaitExit(std::chrono::milliseconds timeout, DWORD* exitCode = nullptr);
+    void Kill();
+    DWORD Id() const { return m_processId; }
+
+    // The hidden controller dialog, or null.
+    HWND ControllerWindow() const;
+    // The tray icon object's hidden window, or null.
+    HWND TrayWindow() const;
+    // Sends WM_COPYDATA to the controller; returns SendMessage's result.
+    LRESULT SendCopyData(ULONG_PTR dwData, const void* data, DWORD size) const;
+    bool SendExit() const;
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_processId = 0;
+};
+
+// The icon (hWnd, uID) is in the notification area: NIM_MODIFY with no flags succeeds exactly then.
+bool TrayIconShown(HWND owner, UINT id);
+
+// A top-level window of `processId` with this class (and title, when given), or null.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr,
+                       bool visibleOnly = false);

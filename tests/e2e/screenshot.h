@@ -1,0 +1,7 @@
+// Saves what is on the (virtual) screen as a BMP in the artifacts folder; the runner turns
+// the BMPs into PNGs. No effect when KRY_SCREENSHOT_DIR is not set.
+#pragma once
+
+#include <string>
+
+bool SaveScreenshot(const std::string& name);

@@ -1,0 +1,69 @@
+# Sourced by run.sh and the end-to-end runner: a headless X server and a 64-bit Wine prefix
+# prepared for the program (simulated camera registered, settings key, language file).
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+XVFB_PID=""
+
+# Starts Xvfb on the first free display from 90 up and exports DISPLAY.
+start_xvfb() {
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        local deadline=$((SECONDS + 10))
+        while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
+        if kill -0 "$XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+            export DISPLAY=":$n"
+            return 0
+        fi
+    done
+    echo "no free X display for Xvfb" >&2
+    return 1
+}
+
+stop_xvfb() {
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=""
+    fi
+}
+
+# wine_prefix <dir> <bin dir>: creates the prefix when missing, then registers the simulated
+# camera, writes the settings key and installs the language file. Idempotent.
+wine_prefix() {
+    export WINEPREFIX="$1"
+    local bin="$2" root
+    root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        WINEARCH=win64 wine wineboot -i >/dev/null 2>&1
+        wineserver -w
+    fi
+    wineserver -p
+    # Without a window manager, hiding a managed window costs about two seconds.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wine regsvr32 /s "$(winepath -w "$bin/kry_simcam.dll")" >/dev/null 2>&1
+    # A 32-bit program's system directory is syswow64 in a 64-bit prefix.
+    local dir
+    for dir in syswow64 system32; do
+        cp "$root/res/LUMA64.ini" "$WINEPREFIX/drive_c/windows/$dir/LUMA64.ini"
+    done
+}
+
+# settings_key <KRYTray> <debug>: the program's settings in the 64-bit registry view.
+settings_key() {
+    local key='HKLM\SOFTWARE\Velmora\QXLUMA64\Current'
+    wine reg add "$key" /v KRYTray /t REG_DWORD /d "$1" /f /reg:64 >/dev/null 2>&1
+    wine reg add "$key" /v debug /t REG_DWORD /d "$2" /f /reg:64 >/dev/null 2>&1
+}
+
+stop_wine() {
+    if [ -n "${WINEPREFIX:-}" ]; then
+        wineserver -k 2>/dev/null || true
+        wineserver -w 2>/dev/null || true
+    fi
+}
