@@ -1,8 +1,6 @@
 #include "app/kry_tray_dlg_win32.h"
 
-#include "app/exit_command.h"
 #include "app/launcher_win32.h"
-#include "camera/capability_tables.h"
 #include "camera/discovery.h"
 #include "diag/debug_log.h"
 #include "res/resource.h"
@@ -23,41 +21,27 @@ CKRYTrayDlg::CKRYTrayDlg(HWND parent, CCameraDevice& camera, ICaptureSystem& cap
       TrayControllerCore(settings, camera, *this),
       m_camera(camera),
       m_captureSystem(captureSystem),
-      m_settings(settings),
-      m_poller(camera, m_bCameraPresent) {
-    m_bMinimized = 0;
+      m_settings(settings) {
     m_nTrayNotifyMsg = RegisterWindowMessageA("TrayIcon notification");
-    g_nEffectCount = kEffectTableRows;
     m_hIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    DebugLevel = settings.ReadDebugLevel();
-    const uint32_t trayEnabled = settings.ReadTrayEnabled();
-    DebugLog(kLogStatus, "CKRYTrayDlg, ulCameraStatus = 0x%x", trayEnabled);
-    m_bTrayEnabled = trayEnabled != 0 ? 1 : 0;
+    ReadStartupSettings();
 }
 
 CKRYTrayDlg::~CKRYTrayDlg() {
     // The poller reads this object and the camera: it must end before either goes away.
-    m_poller.Stop();
+    PrepareDestroyWindow();
 }
 
 BOOL CKRYTrayDlg::OnInitDialog() {
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-    // No camera is open yet, so this only logs; the stored self-timer bit read below survives.
-    m_settings.ClearCameraStatus(STATUS_ALL);
-    m_bMinimized = 1;
-    m_bCameraPresent = 0;
-    m_bPlugIn = 0;
-    m_bPrevPlugIn = 0;
-    AddTrayIcon(0);
+    BeginInitialise();  // clears the status bits before discovery can open a camera
     OnDeviceChange(0, 0);
     ShowOrHide();
     SetTimer(m_hWnd, kStatusTimerId, kStatusPeriodMs, nullptr);
-    m_bSelfTimer = (m_settings.ReadCameraStatus() & STATUS_SELF_TIMER) ? 1 : 0;
-    m_nPendingSizeIndex = 0;
-    m_nCountdown = 0;
+    FinishInitialise();
     m_bAllowShow = 0;
-    m_poller.Start();
+    StartSnapButtonPoller();
     return TRUE;
 }
 
@@ -76,7 +60,7 @@ bool CKRYTrayDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             OnTimer(wParam);
             return false;
         case WM_SYSCOMMAND:
-            OnSysCommand(static_cast<UINT>(wParam));
+            OnSysCommand(static_cast<uint32_t>(wParam));
             return false;
         case WM_COMMAND:
             if (HIWORD(wParam) == 0 && LOWORD(wParam) >= ID_TRAY_COMMAND_FIRST &&
@@ -93,8 +77,9 @@ bool CKRYTrayDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
             return false;
         case WM_COPYDATA:
-            OnCopyData(reinterpret_cast<HWND>(wParam),
-                       reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+            if (const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam)) {
+                OnCopyData(data->dwData, data->lpData, data->cbData);
+            }
             return false;
         default:
             return false;
@@ -123,15 +108,6 @@ void CKRYTrayDlg::OnTimer(UINT_PTR timerId) {
     }
 }
 
-void CKRYTrayDlg::OnSysCommand(UINT command) {
-    // Compared whole, as sent: the low four bits are not masked.
-    if (command == SC_MINIMIZE) {
-        m_bMinimized = 1;
-    } else if (command == SC_RESTORE) {
-        m_bMinimized = 0;
-    }
-}
-
 void CKRYTrayDlg::OnTrayCommand(UINT commandId) { TrayControllerCore::OnTrayCommand(commandId); }
 
 LRESULT CKRYTrayDlg::OnDeviceChange(WPARAM, LPARAM) {
@@ -146,23 +122,17 @@ void CKRYTrayDlg::OnWindowPosChanging(WINDOWPOS* position) {
     }
 }
 
-void CKRYTrayDlg::OnCopyData(HWND, const COPYDATASTRUCT* data) {
-    if (data != nullptr && IsExitCommand(data->dwData, data->lpData, data->cbData)) {
-        OnExitCommand();
-    }
-}
-
 void CKRYTrayDlg::ShowOrHide() { ShowWindow(m_hWnd, m_bMinimized ? SW_HIDE : SW_SHOW); }
 
 BOOL CKRYTrayDlg::DestroyWindow() {
-    m_bMinimized = 0;  // no tray icon may be created any more
+    PrepareDestroyWindow();  // no tray icon may be created any more; the poller stops
     return CDialogBase::DestroyWindow();
 }
 
 std::unique_ptr<ITrayIcon> CKRYTrayDlg::CreateTrayIcon(int iconResourceId, unsigned trayId,
                                                        bool selfTimerChecked) {
     auto tray = std::make_unique<CSystemTray>(m_hWnd, *this);
-    tray->m_bSelfTimerChecked = selfTimerChecked ? 1 : 0;
+    tray->SetSelfTimerChecked(selfTimerChecked);
     // The small image, so the notification area shows the 16 x 16 drawing, not a scaled one.
     auto icon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(iconResourceId),
                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),

@@ -9,7 +9,6 @@
 
 #include "app/controller_platform.h"
 #include "app/dialog_base_win32.h"
-#include "app/snap_button_poller.h"
 #include "app/tray_controller_core.h"
 #include "camera/camera_device.h"
 #include "overlay/shaped_bitmap_wnd_win32.h"
@@ -30,7 +29,7 @@ public:
     BOOL DestroyWindow() override;
 
     // ITrayMenuSource: what the tray menu asks of the controller.
-    bool IsPlugIn() override { return m_bPlugIn == 1; }
+    bool IsPlugIn() override { return m_bPlugIn; }
     CameraCapabilities& Capabilities() override { return *this; }
     ICameraOps& Camera() override { return m_camera; }
 
@@ -41,11 +40,9 @@ protected:
 private:
     void OnPaint();
     void OnTimer(UINT_PTR timerId);
-    void OnSysCommand(UINT command);
     void OnTrayCommand(UINT commandId);
     LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
     void OnWindowPosChanging(WINDOWPOS* position);
-    void OnCopyData(HWND sender, const COPYDATASTRUCT* data);
     void ShowOrHide();
 
     // IControllerPlatform
@@ -67,5 +64,4 @@ private:
     std::unique_ptr<CShapedBitmapWnd> m_pCountdownWnd;
     UINT m_nTrayNotifyMsg = 0;
     HICON m_hIcon = nullptr;
-    SnapButtonPoller m_poller;
 };

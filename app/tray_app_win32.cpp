@@ -1,9 +1,11 @@
 // The application object and the process-wide objects, constructed in this order and
 // destroyed in the reverse one.
 #include <windows.h>
+#include <objbase.h>
 
 #include "app/kry_tray_dlg_win32.h"
-#include "camera/directshow_capture_system_win32.h"
+#include "camera/directshow_system_win32.h"
+#include "diag/debug_log.h"
 #include "diag/debug_record_win32.h"
 #include "settings/registry_backend_win32.h"
 
@@ -20,12 +22,11 @@ public:
 };
 
 CTrayApp theApp;
-DirectShowCaptureSystem g_captureSystem;
 RegistryBackend g_registry;
 
 }  // namespace
 
-CCameraDevice theCamera(g_captureSystem);
+CCameraDevice theCamera(GetDirectShowCaptureSystem());
 
 namespace {
 SettingsStore g_settings(g_registry, theCamera);
@@ -36,7 +37,7 @@ BOOL CTrayApp::InitInstance() {
         return FALSE;
     }
     {
-        CKRYTrayDlg dialog(nullptr, theCamera, g_captureSystem, g_settings);
+        CKRYTrayDlg dialog(nullptr, theCamera, GetDirectShowCaptureSystem(), g_settings);
         dialog.DoModal();
     }
     // The poller has stopped with the dialog; release the graph while COM is still up.

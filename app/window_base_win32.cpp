@@ -40,7 +40,7 @@ LRESULT CWindowBase::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWindowBase::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK CWindowBase::StaticWindowProc(HWND window, UINT message, WPARAM wParam,
@@ -52,7 +52,7 @@ LRESULT CALLBACK CWindowBase::StaticWindowProc(HWND window, UINT message, WPARAM
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     if (self == nullptr) {
-        return DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcA(window, message, wParam, lParam);
     }
     const LRESULT result = self->WindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
