@@ -1,0 +1,18 @@
+// A window region cut from a bitmap: the bitmap is read once and its black pixels become holes,
+// built as one rectangle list instead of one region operation per pixel.
+#pragma once
+
+#include <windows.h>
+
+#include "app/handles_win32.h"
+#include "overlay/shape_region.h"
+
+// The bitmap's pixels as 0x00RRGGBB, top row first; an empty grid when it cannot be read.
+// `dc` is any device context of the screen; the bitmap must not be selected into a DC.
+PixelGrid ReadPixelGrid(HDC dc, HBITMAP bitmap);
+
+// The region of a w x h window shaped by `grid`; points the grid does not cover stay inside.
+UniqueRegion CreateRegionFromGrid(const PixelGrid& grid, int w, int h);
+
+// Both steps together. A null or unreadable bitmap gives the full w x h rectangle.
+UniqueRegion CreateShapeRegion(HDC dc, HBITMAP bitmap, int w, int h);

@@ -1,0 +1,103 @@
+#include "overlay/shaped_bitmap_wnd_win32.h"
+
+#include "app/handles_win32.h"
+#include "overlay/bitmap_region_win32.h"
+
+namespace {
+constexpr DWORD kOverlayStyle = WS_POPUP | WS_SYSMENU;  // no caption, no border
+
+SIZE WindowSize(HWND window) {
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    return SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
+UniqueBitmap LoadBitmapResource(UINT id) {
+    return UniqueBitmap(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id)));
+}
+}  // namespace
+
+CShapedBitmapWnd::~CShapedBitmapWnd() {
+    DestroyWindow();  // while this class still handles the window's last messages
+}
+
+void CShapedBitmapWnd::CreateShaped(const char* title, const RECT& rect, UINT shapeId,
+                                    UINT pictureId) {
+    if (m_hWnd == nullptr) {
+        CreateEx(0, title, kOverlayStyle, rect, nullptr);
+    }
+    ApplyShape(shapeId);
+    m_nPictureId = LOWORD(pictureId);
+    SetWindowPos(m_hWnd, HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_SHOWWINDOW);
+}
+
+void CShapedBitmapWnd::Reshape(UINT shapeId, UINT pictureId) {
+    ApplyShape(shapeId);
+    m_nPictureId = LOWORD(pictureId);
+    UpdateWindow(m_hWnd);
+}
+
+void CShapedBitmapWnd::ApplyShape(UINT shapeId) {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    const SIZE size = WindowSize(m_hWnd);
+    const UniqueBitmap shape = LoadBitmapResource(shapeId);
+    UniqueRegion region;
+    {
+        const WindowDc dc(m_hWnd, GetWindowDC(m_hWnd));
+        region = CreateShapeRegion(dc.get(), shape.get(), size.cx, size.cy);
+    }
+    if (region && SetWindowRgn(m_hWnd, region.get(), TRUE)) {
+        region.release();  // the window owns it now
+    }
+}
+
+LRESULT CShapedBitmapWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
+        case WM_PAINT:
+            return OnPaint();
+        case WM_LBUTTONDOWN:
+            return OnLButtonDown(wParam, lParam);
+        default:
+            return DefWindowProc(message, wParam, lParam);
+    }
+}
+
+LRESULT CShapedBitmapWnd::OnEraseBkgnd(HDC dc) {
+    const SIZE size = WindowSize(m_hWnd);
+    // Loaded for every erase: the picture changes with each countdown step.
+    const UniqueBitmap picture = LoadBitmapResource(m_nPictureId);
+    if (!picture) {
+        // No picture: a black face rather than whatever was behind the window.
+        const RECT face{0, 0, size.cx, size.cy};
+        FillRect(dc, &face, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        return TRUE;
+    }
+    const UniqueMemoryDc memory(CreateCompatibleDC(dc));
+    const ScopedSelect select(memory.get(), picture.get());
+    BitBlt(dc, 0, 0, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
+    return TRUE;
+}
+
+LRESULT CShapedBitmapWnd::OnPaint() {
+    // Everything is drawn by the erase step; this only validates the window.
+    PAINTSTRUCT paint;
+    BeginPaint(m_hWnd, &paint);
+    EndPaint(m_hWnd, &paint);
+    return 0;
+}
+
+LRESULT CShapedBitmapWnd::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = DefWindowProc(WM_LBUTTONDOWN, wParam, lParam);
+    // Pretend the caption was pressed, so the system drags the window with the mouse. The
+    // caption message carries screen coordinates; the button message has client ones.
+    POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ClientToScreen(m_hWnd, &point);
+    PostMessageA(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION,
+                 MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
+    return result;
+}

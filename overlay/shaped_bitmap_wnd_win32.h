@@ -1,0 +1,32 @@
+// A borderless, top-most popup whose outline is cut from one bitmap (black pixels are holes)
+// and whose face is painted from another. A left-button press anywhere drags it.
+#pragma once
+
+#include <windows.h>
+
+#include "app/window_base_win32.h"
+
+class CShapedBitmapWnd : public CWindowBase {
+public:
+    CShapedBitmapWnd() = default;
+    ~CShapedBitmapWnd() override;
+
+    // Creates the window at `rect` (screen coordinates) unless it exists, which is then reused
+    // as it is; applies the shape, sets the picture and shows it top-most at `rect`.
+    void CreateShaped(const char* title, const RECT& rect, UINT shapeId, UINT pictureId);
+    // New shape and picture for the existing window; position, z-order and visibility stay.
+    void Reshape(UINT shapeId, UINT pictureId);
+
+    WORD m_nPictureId = 0;  // bitmap resource painted on the window
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Cuts the window's region from bitmap `shapeId`; without such a bitmap the window is its
+    // full rectangle.
+    void ApplyShape(UINT shapeId);
+    LRESULT OnEraseBkgnd(HDC dc);
+    LRESULT OnPaint();
+    LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+};

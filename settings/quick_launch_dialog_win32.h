@@ -1,0 +1,25 @@
+// The Quick Launch Setting dialog: edits the path of the program that the camera's snapshot
+// button starts. OK stores the field's text; Cancel stores nothing.
+#pragma once
+
+#include <windows.h>
+
+#include "app/dialog_base_win32.h"
+
+class SettingsStore;
+
+class CQuickLaunchDialog : public CDialogBase {
+public:
+    // `parent` may be null.
+    CQuickLaunchDialog(SettingsStore& settings, HWND parent);
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void OnOpenClicked();
+    void OnOkClicked();
+
+    SettingsStore& m_settings;
+};

@@ -1,0 +1,106 @@
+#include "tray/system_tray_win32.h"
+
+#include <cstring>
+#include <utility>
+
+#include "tray/tray_menu_win32.h"
+
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88,
+              "the shell expects the 88-byte record on 32-bit Windows");
+
+namespace {
+// Sent by the shell to every top-level window when the taskbar has been (re)created.
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+}  // namespace
+
+CSystemTray::CSystemTray(HWND mainWindow, ITrayMenuSource& source)
+    : m_mainWindow(mainWindow), m_source(source) {}
+
+CSystemTray::~CSystemTray() {
+    DeleteTrayIcon();
+    DestroyWindow();
+}
+
+BOOL CSystemTray::CreateTrayIcon(HWND parent, UINT callbackMessage, const char* tip, HICON icon,
+                                 UINT id) {
+    if (LOBYTE(LOWORD(GetVersion())) < 4) {
+        m_bAdded = FALSE;
+        return FALSE;
+    }
+    m_bAdded = TRUE;
+    // A hidden top-level window, not a message-only one: only top-level windows hear the
+    // shell's "TaskbarCreated" broadcast.
+    const RECT rect{0, 0, 10, 10};
+    CreateEx(0, "", WS_POPUP, rect, nullptr);
+
+    m_iconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    m_iconData.hWnd = parent != nullptr ? parent : m_hWnd;
+    m_iconData.uID = id;
+    m_iconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_iconData.uCallbackMessage = callbackMessage;
+    m_iconData.hIcon = icon;
+    const char* text = tip != nullptr ? tip : "";
+    const size_t length = strnlen(text, sizeof(m_iconData.szTip) - 1);
+    std::memcpy(m_iconData.szTip, text, length);
+    m_iconData.szTip[length] = '\0';
+
+    m_bWanted = true;
+    m_bAdded = Shell_NotifyIconA(NIM_ADD, &m_iconData);
+    return m_bAdded;
+}
+
+void CSystemTray::DeleteTrayIcon() {
+    m_bWanted = false;
+    if (!m_bAdded) {
+        return;
+    }
+    m_iconData.uFlags = 0;
+    Shell_NotifyIconA(NIM_DELETE, &m_iconData);
+    m_bAdded = FALSE;
+}
+
+LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_iconData.uCallbackMessage != 0 && message == m_iconData.uCallbackMessage) {
+        return OnTrayCallback(wParam, lParam);
+    }
+    if (message == TaskbarCreatedMessage()) {
+        OnTaskbarCreated();
+    }
+    return DefWindowProc(message, wParam, lParam);
+}
+
+void CSystemTray::OnTaskbarCreated() {
+    // The new shell starts with an empty notification area, so the icon is added again,
+    // also when the first add failed because no shell was running yet.
+    // A shell that still knows the icon (a broadcast without a restart) refuses the add; the
+    // icon is then still there and must stay marked as added so that it gets removed.
+    if (m_bWanted) {
+        m_bAdded =
+            Shell_NotifyIconA(NIM_ADD, &m_iconData) || Shell_NotifyIconA(NIM_MODIFY, &m_iconData);
+    }
+}
+
+LRESULT CSystemTray::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
+    if (wParam != m_iconData.uID) {
+        return 0;
+    }
+    if (LOWORD(lParam) != WM_RBUTTONUP) {
+        return 1;
+    }
+    const TrayMenuState state{m_iconData.uID, m_nDefaultItem, m_bDefaultByPos, m_bSelfTimerChecked};
+    TrayMenu menu = BuildTrayPopup(state, m_source);
+    if (!menu.popup) {
+        return 0;
+    }
+    if (menu.effectsSupported) {
+        m_bEffectsSupported = *menu.effectsSupported;
+    }
+    // Tracking runs a nested message loop in which a plug-state change may delete this object,
+    // so from here on only locals are used.
+    const HWND owner = m_mainWindow;
+    TrackTrayMenu(std::move(menu.popup), owner);
+    return 1;
+}

@@ -1,0 +1,84 @@
+#include "tray/tray_menu_win32.h"
+
+#include "camera/capability_tables.h"
+#include "tray/language_ini_win32.h"
+#include "tray/tray_menu_source.h"
+
+namespace {
+
+// The menu resource stays the switch for a menu: an id without a resource menu shows nothing,
+// even though the description alone could build one.
+bool MenuResourceExists(UINT menuId) {
+    UniqueMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(menuId)));
+    return menu && GetSubMenu(menu.get(), 0) != nullptr;
+}
+
+UniqueMenu CreateMenuItems(const std::vector<MenuItem>& items) {
+    UniqueMenu menu(CreatePopupMenu());
+    if (!menu) {
+        return menu;
+    }
+    for (const MenuItem& item : items) {
+        const UINT position = static_cast<UINT>(item.position);
+        if (item.kind == MenuItemKind::Popup) {
+            UniqueMenu submenu = CreateMenuItems(item.submenu);
+            if (submenu &&
+                InsertMenuA(menu.get(), position, item.flags,
+                            reinterpret_cast<UINT_PTR>(submenu.get()), item.text.c_str())) {
+                submenu.release();  // now destroyed together with `menu`
+            }
+        } else {
+            InsertMenuA(menu.get(), position, item.flags, item.id, item.text.c_str());
+        }
+    }
+    return menu;
+}
+
+}  // namespace
+
+UniqueMenu CreatePopupFromDescription(const MenuDescription& description) {
+    UniqueMenu popup = CreateMenuItems(description.items);
+    if (popup && description.defaultPosition >= 0) {
+        SetMenuDefaultItem(popup.get(), static_cast<UINT>(description.defaultPosition), TRUE);
+    }
+    return popup;
+}
+
+TrayMenu BuildTrayPopup(const TrayMenuState& state, ITrayMenuSource& source) {
+    TrayMenu menu;
+    if (!MenuResourceExists(state.menuId)) {
+        return menu;
+    }
+    TrayMenuInputs inputs;
+    inputs.iconId = static_cast<int>(state.menuId);
+    inputs.effectSupport = [&source] {
+        return IsEffectSupported(source.IsPlugIn(), source.Camera(), source.Capabilities());
+    };
+    inputs.buildSizeList = [&source](std::vector<std::string>& list) {
+        BuildSizeList(source.IsPlugIn(), source.Camera(), source.Capabilities(), list);
+    };
+    inputs.effectTable = EffectTable;
+    inputs.effectCount = g_nEffectCount;
+    inputs.selfTimerChecked = state.selfTimerChecked == 1;
+    inputs.defaultItem = static_cast<int>(state.defaultItem);
+    inputs.defaultByPosition = state.defaultByPos != 0;
+
+    CLanguageIni texts;  // read anew for every menu, so an edited file shows at once
+    const std::optional<MenuDescription> description = BuildTrayMenu(inputs, texts);
+    if (!description) {
+        return menu;
+    }
+    menu.popup = CreatePopupFromDescription(*description);
+    menu.effectsSupported = description->effectsSupported;
+    return menu;
+}
+
+void TrackTrayMenu(UniqueMenu popup, HWND owner) {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(owner);
+    TrackPopupMenu(popup.get(), 0, cursor.x, cursor.y, 0, owner, nullptr);
+    // Makes the owner's thread leave the menu's modal state cleanly before the next menu.
+    PostMessageA(owner, WM_NULL, 0, 0);
+}

@@ -1,0 +1,36 @@
+// The tray icon's right-click menu on Windows: Win32 menus made from the portable menu
+// description, and the tracking of them at the mouse position.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+#include "app/handles_win32.h"
+#include "tray/menu_description.h"
+
+class ITrayMenuSource;
+
+// What the menu needs from the tray object, copied out of it.
+struct TrayMenuState {
+    UINT menuId = 0;  // the icon's id: 130 plugged in, 131 unplugged
+    UINT defaultItem = 0;
+    BOOL defaultByPos = TRUE;
+    BOOL selfTimerChecked = FALSE;
+};
+
+struct TrayMenu {
+    UniqueMenu popup;                     // null: no menu to show
+    std::optional<int> effectsSupported;  // asked only for the plugged-in menu
+};
+
+// The menu for `state.menuId` with texts from the language file and the capability answers
+// from `source`. A missing menu resource (or one without submenu 0) gives no menu.
+TrayMenu BuildTrayPopup(const TrayMenuState& state, ITrayMenuSource& source);
+
+// Win32 menus for a description; the submenus belong to the returned popup.
+UniqueMenu CreatePopupFromDescription(const MenuDescription& description);
+
+// Shows `popup` at the cursor with `owner` as the window that receives the chosen WM_COMMAND,
+// then destroys it. Runs a nested message loop.
+void TrackTrayMenu(UniqueMenu popup, HWND owner);
