@@ -1,0 +1,30 @@
+#include "tools/resgen/resource_files.h"
+
+#include "tools/resgen/bmp_encoder.h"
+#include "tools/resgen/camera_icon_art.h"
+#include "tools/resgen/countdown_art.h"
+
+namespace resgen {
+namespace {
+
+Bytes CameraIcon(CameraLook look) {
+    return EncodeIco({DrawCameraIcon(look, 32), DrawCameraIcon(look, 16)}, StandardPalette());
+}
+
+}  // namespace
+
+std::vector<GeneratedFile> GenerateResourceFiles() {
+    std::vector<GeneratedFile> files;
+    files.push_back({"icons/app.ico", CameraIcon(CameraLook::kApplication)});
+    files.push_back({"icons/tray_unplugged.ico", CameraIcon(CameraLook::kUnplugged)});
+    files.push_back({"icons/tray_plugged.ico", CameraIcon(CameraLook::kPluggedIn)});
+    files.push_back(
+        {"bitmaps/overlay_shape.bmp", EncodeBmp8(DrawOverlayShape(), StandardPalette())});
+    for (int digit = 1; digit <= 5; ++digit) {
+        files.push_back({"bitmaps/digit" + std::to_string(digit) + ".bmp",
+                         EncodeBmp8(DrawDigitPicture(digit), StandardPalette())});
+    }
+    return files;
+}
+
+}  // namespace resgen
