@@ -1,0 +1,96 @@
+// The simulated camera's capture filter. Two variants share it: the camera, which exposes
+// IKRYExtension and property pages and journals every call, and a plain capture filter without
+// them, which discovery must pass over. Free-threaded: the program calls it from a thread that
+// never initialised COM, so all state is guarded by one lock and nothing depends on the thread.
+#pragma once
+
+#include <windows.h>
+#include <dshow.h>
+#include <wrl/client.h>
+
+#include <array>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "camera/kry_extension_win32.h"
+#include "sim/camera_driver.h"
+#include "sim/com_module.h"
+#include "sim/output_pin.h"
+
+enum class FilterVariant { Camera, Plain };
+
+class CaptureFilter final : public IBaseFilter,
+                            public IAMVideoControl,
+                            public ISpecifyPropertyPages,
+                            public IKRYExtension {
+public:
+    static HRESULT CreateCamera(REFIID iid, void** object);
+    static HRESULT CreatePlain(REFIID iid, void** object);
+
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+
+    // IPersist
+    STDMETHODIMP GetClassID(CLSID* clsid) override;
+
+    // IMediaFilter
+    STDMETHODIMP Stop() override;
+    STDMETHODIMP Pause() override;
+    STDMETHODIMP Run(REFERENCE_TIME start) override;
+    STDMETHODIMP GetState(DWORD timeout, FILTER_STATE* state) override;
+    STDMETHODIMP SetSyncSource(IReferenceClock* clock) override;
+    STDMETHODIMP GetSyncSource(IReferenceClock** clock) override;
+
+    // IBaseFilter
+    STDMETHODIMP EnumPins(IEnumPins** enumerator) override;
+    STDMETHODIMP FindPin(LPCWSTR id, IPin** pin) override;
+    STDMETHODIMP QueryFilterInfo(FILTER_INFO* info) override;
+    STDMETHODIMP JoinFilterGraph(IFilterGraph* graph, LPCWSTR name) override;
+    STDMETHODIMP QueryVendorInfo(LPWSTR* vendorInfo) override;
+
+    // IAMVideoControl: SetMode with VideoControlFlag_Trigger on the still pin takes a still.
+    STDMETHODIMP GetCaps(IPin* pin, LONG* flags) override;
+    STDMETHODIMP SetMode(IPin* pin, LONG mode) override;
+    STDMETHODIMP GetMode(IPin* pin, LONG* mode) override;
+    STDMETHODIMP GetCurrentActualFrameRate(IPin* pin, LONGLONG* frameRate) override;
+    STDMETHODIMP GetMaxAvailableFrameRate(IPin* pin, LONG index, SIZE dimensions,
+                                          LONGLONG* frameRate) override;
+    STDMETHODIMP GetFrameRateList(IPin* pin, LONG index, SIZE dimensions, LONG* listSize,
+                                  LONGLONG** frameRates) override;
+
+    // ISpecifyPropertyPages
+    STDMETHODIMP GetPages(CAUUID* pages) override;
+
+    // IKRYExtension
+    STDMETHODIMP SetProperty(LONG id, ExtensionBuffer* block, LONG length) override;
+    STDMETHODIMP GetProperty(LONG id, ExtensionBuffer* block, LONG length) override;
+
+private:
+    enum PinIndex { kCapturePin = 0, kStillPin = 1, kPinCount = 2 };
+
+    explicit CaptureFilter(FilterVariant variant);
+    ~CaptureFilter();
+    static HRESULT Create(FilterVariant variant, REFIID iid, void** object);
+
+    bool IsCamera() const { return variant_ == FilterVariant::Camera; }
+    bool IsStillPin(IPin* pin) const;
+    bool IsOwnPin(IPin* pin) const;
+    void Record(const std::string& line) const;
+
+    ModuleLock moduleLock_;
+    LONG refs_ = 1;
+    const FilterVariant variant_;
+    // Pins live exactly as long as the filter: their references are the filter's.
+    std::array<std::unique_ptr<OutputPin>, kPinCount> pins_;
+    SimCameraDriver driver_;
+
+    std::mutex mutex_;
+    FILTER_STATE state_ = State_Stopped;
+    IFilterGraph* graph_ = nullptr;  // not held: the graph holds the filter
+    std::wstring name_;
+    Microsoft::WRL::ComPtr<IReferenceClock> clock_;
+    LONG stillMode_ = 0;
+};
