@@ -109,11 +109,6 @@ TEST(CapabilityTables, ExactPixelCountsAreTheFirstSixSizes) {
     EXPECT_STREQ(ResolutionTable[14].szSize, "2560x2048");
 }
 
-TEST(CapabilityTables, EffectCountStartsAtZeroUntilTheControllerSetsIt) {
-    // Nothing in the test binary sets it; the controller does at start-up.
-    EXPECT_EQ(g_nEffectCount, 0);
-}
-
 // --- BuildSizeList: the pixel-count table ----------------------------------------------
 
 struct SizeCase {
@@ -230,19 +225,6 @@ TEST(EffectSupport, UnpluggedAsksNothingAndKeepsMembers) {
 
     EXPECT_TRUE(camera.gets.empty());
     ExpectCaps(caps, 111, 222, 333, 444);
-}
-
-TEST(EffectSupport, KindThreeWithVgaSensorStillOffersFiveSizes) {
-    FakeCamera camera;
-    camera.Reply(PROP_SENSOR_KIND, 0, 3);
-    camera.Reply(PROP_SENSOR_PIXELS, 0, 76800);
-    CameraCapabilities caps;
-    std::vector<std::string> list;
-
-    EXPECT_EQ(IsEffectSupported(true, camera, caps), 0);
-    BuildSizeList(true, camera, caps, list);
-
-    EXPECT_EQ(list, Rows(0, 4));
 }
 
 // --- A driver that answers without writing the block -----------------------------------

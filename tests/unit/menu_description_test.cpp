@@ -298,15 +298,6 @@ TEST(MenuTexts, LongValuesAreCutToFiftyNineCharacters) {
     EXPECT_EQ(menu->items[6].text, fiftyNine);
 }
 
-TEST(MenuTexts, TitleIsNeverTranslated) {
-    MapTexts texts = FullLanguageFile();
-    texts.values["ID_MENU_TITLE"] = "translated";
-    texts.values["ZOZEZA Tray"] = "translated";
-    Calls calls;
-    EXPECT_EQ(BuildTrayMenu(Inputs(IDR_MENU_UNPLUGGED, calls), texts)->items[0].text,
-              "ZOZEZA Tray");
-}
-
 // --- Default item ----------------------------------------------------------------------
 
 TEST(DefaultItem, PositionIsTakenInTheResourceMenuBeforeSubmenusAreInserted) {
