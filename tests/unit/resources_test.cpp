@@ -6,11 +6,14 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <queue>
 #include <string>
 #include <vector>
 
+#include "camera/capability_tables.h"
 #include "tools/resgen/resource_files.h"
+#include "tray/language_texts.h"
 
 namespace {
 
@@ -354,6 +357,54 @@ TEST(CameraIconLooks, UnpluggedIsGreyWithRedCrossPluggedInIsColouredWithGreenDot
         EXPECT_GT(CountOpaque(app[i].dib, colourful), 0);
         EXPECT_EQ(CountOpaque(app[i].dib, IsGreenish), 0);
     }
+}
+
+TEST(DefaultLanguageFile, IsAnsiWithCrlfLinesAndNamesEveryMenuText) {
+    const Bytes file = ReadResFile("LUMA64.ini");
+    ASSERT_FALSE(file.empty());
+    ASSERT_EQ(file.back(), '\n');
+    std::map<std::string, std::string> texts;
+    std::string section;
+    std::string line;
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        ASSERT_LT(file[i], 0x80) << "plain ANSI text, byte " << i;
+        if (file[i] != '\n') {
+            line += static_cast<char>(file[i]);
+            continue;
+        }
+        ASSERT_TRUE(!line.empty() && line.back() == '\r') << "CRLF line ends, byte " << i;
+        line.pop_back();
+        if (line.starts_with("[")) {
+            section = line;
+        } else if (section == "[Language]" && line.find('=') != std::string::npos) {
+            const std::string key = line.substr(0, line.find('='));
+            EXPECT_EQ(texts.count(key), 0u) << "duplicate " << key;
+            texts[key] = line.substr(line.find('=') + 1);
+        }
+        line.clear();
+    }
+    std::vector<std::string> keys = {
+        "ID_QUICKLAUNCH",        "ID_MENU_EXIT", "ID_VIDEO_CAPTURE_FILTER",
+        "IDD_EFFECT_PAGE_TITLE", "ID_SNAPONE",   "ID_SNAPONE_DELAY"};
+    for (const EffectRow& row : EffectTable) {
+        if (row.szIniKey[0] != '\0') {
+            keys.push_back(row.szIniKey);
+        }
+    }
+    ASSERT_EQ(keys.size(), 38u);
+    for (const std::string& key : keys) {
+        ASSERT_EQ(texts.count(key), 1u) << key;
+        const std::string& text = texts[key];
+        EXPECT_FALSE(text.empty()) << key;
+        EXPECT_LE(text.size(), kLanguageTextMaxLength) << key << " would be cut";
+        // The profile reader trims blanks and strips enclosing quotes: neither would survive.
+        EXPECT_TRUE(text.find_first_of(" \t\"'") != 0 &&
+                    text.find_last_of(" \t\"'") != text.size() - 1)
+            << key;
+    }
+    EXPECT_EQ(texts.size(), keys.size()) << "no unused keys";
+    EXPECT_NE(texts["IDC_SE_RADIO1"].find("Normal"), std::string::npos)
+        << "the single item shown when effects are unsupported reads as no effect";
 }
 
 }  // namespace

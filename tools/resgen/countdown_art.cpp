@@ -104,19 +104,26 @@ int Coverage(const Glyph& glyph, int x, int y) {
     return covered;
 }
 
-// Moves the glyph so that its centre lines are centred on the picture's digit area.
-Glyph Placed(Glyph glyph) {
+struct Bounds {
     double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9;
+};
+
+Bounds CentreLineBounds(const Glyph& glyph) {
+    Bounds b;
     for (const Polyline& line : glyph) {
         for (const Point& p : line) {
-            minX = std::min(minX, p.x);
-            maxX = std::max(maxX, p.x);
-            minY = std::min(minY, p.y);
-            maxY = std::max(maxY, p.y);
+            b = {std::min(b.minX, p.x), std::max(b.maxX, p.x), std::min(b.minY, p.y),
+                 std::max(b.maxY, p.y)};
         }
     }
-    const double dx = kCentreX - (minX + maxX) / 2;
-    const double dy = kCentreY - (minY + maxY) / 2;
+    return b;
+}
+
+// Moves the glyph so that its centre lines are centred on the picture's digit area.
+Glyph Placed(Glyph glyph) {
+    const Bounds b = CentreLineBounds(glyph);
+    const double dx = kCentreX - (b.minX + b.maxX) / 2;
+    const double dy = kCentreY - (b.minY + b.maxY) / 2;
     for (Polyline& line : glyph) {
         for (Point& p : line) {
             p = {p.x + dx, p.y + dy};
@@ -136,8 +143,16 @@ IndexedImage DrawDigitPicture(int digit) {
     image.FillRect(kFrameLeftTop, kFrameLeftTop, kOverlayWidth - kFrameRightBottom,
                    kOverlayHeight - kFrameRightBottom, kBlack);
     const Glyph glyph = Placed(DigitGlyph(digit));
-    for (int y = kFrameLeftTop; y < kOverlayHeight - kFrameRightBottom; ++y) {
-        for (int x = kFrameLeftTop; x < kOverlayWidth - kFrameRightBottom; ++x) {
+    // Only pixels within the pen's reach of the centre lines can be inked.
+    const Bounds b = CentreLineBounds(glyph);
+    const int reach = static_cast<int>(kPenRadius) + 2;
+    const int top = std::max(kFrameLeftTop, static_cast<int>(b.minY) - reach);
+    const int bottom =
+        std::min(kOverlayHeight - kFrameRightBottom, static_cast<int>(b.maxY) + reach);
+    const int left = std::max(kFrameLeftTop, static_cast<int>(b.minX) - reach);
+    const int right = std::min(kOverlayWidth - kFrameRightBottom, static_cast<int>(b.maxX) + reach);
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
             const int covered = Coverage(glyph, x, y);
             if (covered >= kFullCoverage) {
                 image.Set(x, y, kRed);
