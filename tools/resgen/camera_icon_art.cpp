@@ -120,22 +120,42 @@ struct Colours {
     uint8_t outline, lit, body, shade, shutter, flash, ring, innerRing, glass, glassLit, glint;
 };
 
-constexpr Colours kColour16 = {kBlack,  kSilver, kGrey, kGrey, kRed,  kYellow,
-                               kSilver, kBlack,  kNavy, kBlue, kWhite};
-constexpr Colours kColour256 = {kBlack,
-                                CubeIndex(2, 3, 4),
-                                CubeIndex(1, 2, 3),
-                                CubeIndex(0, 1, 2),
-                                CubeIndex(4, 0, 0),
-                                CubeIndex(5, 5, 4),
-                                kSilver,
-                                GreyIndex(3),
-                                CubeIndex(0, 1, 3),
-                                CubeIndex(1, 3, 5),
-                                kWhite};
-constexpr Colours kGreyed256 = {GreyIndex(4),  GreyIndex(17), GreyIndex(12), GreyIndex(9),
-                                GreyIndex(10), GreyIndex(20), GreyIndex(18), GreyIndex(7),
-                                GreyIndex(8),  GreyIndex(14), GreyIndex(22)};
+// Application icon, 16 colours: grey body, navy lens.
+constexpr Colours kColour16 = {.outline = kBlack,
+                               .lit = kSilver,
+                               .body = kGrey,
+                               .shade = kGrey,
+                               .shutter = kRed,
+                               .flash = kYellow,
+                               .ring = kSilver,
+                               .innerRing = kBlack,
+                               .glass = kNavy,
+                               .glassLit = kBlue,
+                               .glint = kWhite};
+// Plugged in: steel-blue body, bright blue lens.
+constexpr Colours kColour256 = {.outline = kBlack,
+                                .lit = CubeIndex(2, 3, 4),
+                                .body = CubeIndex(1, 2, 3),
+                                .shade = CubeIndex(0, 1, 2),
+                                .shutter = CubeIndex(4, 0, 0),
+                                .flash = CubeIndex(5, 5, 4),
+                                .ring = kSilver,
+                                .innerRing = GreyIndex(3),
+                                .glass = CubeIndex(0, 1, 3),
+                                .glassLit = CubeIndex(1, 3, 5),
+                                .glint = kWhite};
+// Unplugged: the same camera in greys of about the same lightness.
+constexpr Colours kGreyed256 = {.outline = GreyIndex(4),
+                                .lit = GreyIndex(17),
+                                .body = GreyIndex(12),
+                                .shade = GreyIndex(9),
+                                .shutter = GreyIndex(10),
+                                .flash = GreyIndex(20),
+                                .ring = GreyIndex(18),
+                                .innerRing = GreyIndex(7),
+                                .glass = GreyIndex(8),
+                                .glassLit = GreyIndex(14),
+                                .glint = GreyIndex(22)};
 
 uint8_t ColourOf(char c, const Colours& colours) {
     switch (c) {
@@ -210,20 +230,25 @@ IconImage DrawCameraIcon(CameraLook look, int size) {
         case CameraLook::kUnplugged: {
             IconImage icon =
                 small ? FromArt(kCamera16, kGreyed256, 8) : FromArt(kCamera32, kGreyed256, 8);
-            const uint8_t outline = kMaroon;
-            const uint8_t fill = CubeIndex(5, 0, 0);
-            small ? DrawBadge(icon, kCross16, outline, fill, fill)
-                  : DrawBadge(icon, kCross32, outline, fill, fill);
+            const uint8_t red = CubeIndex(5, 0, 0);
+            if (small) {
+                DrawBadge(icon, kCross16, kMaroon, red, red);
+            } else {
+                DrawBadge(icon, kCross32, kMaroon, red, red);
+            }
             return icon;
         }
         case CameraLook::kPluggedIn: {
             IconImage icon =
                 small ? FromArt(kCamera16, kColour256, 8) : FromArt(kCamera32, kColour256, 8);
             const uint8_t outline = CubeIndex(0, 2, 0);
-            const uint8_t fill = CubeIndex(0, 4, 0);
+            const uint8_t green = CubeIndex(0, 4, 0);
             const uint8_t highlight = CubeIndex(3, 5, 3);
-            small ? DrawBadge(icon, kDot16, outline, fill, highlight)
-                  : DrawBadge(icon, kDot32, outline, fill, highlight);
+            if (small) {
+                DrawBadge(icon, kDot16, outline, green, highlight);
+            } else {
+                DrawBadge(icon, kDot32, outline, green, highlight);
+            }
             return icon;
         }
     }
