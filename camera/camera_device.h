@@ -18,6 +18,8 @@
 class CCameraDevice : public ICameraOps {
 public:
     explicit CCameraDevice(ICaptureSystem& system);
+    // Releases a graph still held. A camera that outlives COM (a global) must be closed before
+    // COM is uninitialised: the filter's DLL may be gone by then.
     ~CCameraDevice() override;
     CCameraDevice(const CCameraDevice&) = delete;
     CCameraDevice& operator=(const CCameraDevice&) = delete;
