@@ -50,7 +50,9 @@ public:
             *size = static_cast<uint32_t>(bytes.size());
             return 234;  // ERROR_MORE_DATA
         }
-        std::memcpy(data, bytes.data(), bytes.size());
+        if (!bytes.empty()) {  // an empty vector's data() may be null
+            std::memcpy(data, bytes.data(), bytes.size());
+        }
         *size = static_cast<uint32_t>(bytes.size());
         (void)type;
         return 0;

@@ -1,0 +1,214 @@
+#include "app/snap_button_poller.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "diag/debug_log.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kDeadline = 10s;  // generous: only a hang should ever reach it
+constexpr auto kLong = std::chrono::milliseconds(std::chrono::hours(1));
+
+std::mutex g_logMutex;
+std::vector<std::pair<int32_t, std::string>> g_log;
+std::atomic<int> g_checkLogs{0};
+
+int CaptureRecord(int32_t level, const char* text, std::size_t length) {
+    std::lock_guard lock(g_logMutex);
+    g_log.emplace_back(level, std::string(text, length));
+    if (g_log.back().second == "Check snap button") {
+        ++g_checkLogs;
+    }
+    return 0;
+}
+
+std::vector<std::pair<int32_t, std::string>> LogRecords() {
+    std::lock_guard lock(g_logMutex);
+    return g_log;
+}
+
+int CountThreadStarts() {
+    int count = 0;
+    for (const auto& [level, text] : LogRecords()) {
+        count += (level == kLogThread && text == "Thread Start") ? 1 : 0;
+    }
+    return count;
+}
+
+bool WaitForThreadStart() {
+    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+    while (CountThreadStarts() == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+// Counts property calls, called from the poller thread.
+class PolledCamera : public ICameraOps {
+public:
+    struct Call {
+        int32_t id;
+        int32_t word0;
+        int checkLogsSoFar;
+    };
+
+    int SetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
+        std::lock_guard lock(m_mutex);
+        m_calls.push_back({id, block->words[0], g_checkLogs.load()});
+        m_changed.notify_all();
+        return 0;
+    }
+    int GetExtensionProperty(int32_t, ExtensionBuffer*) override { return -1; }
+    void SetEffect(int32_t) override {}
+    int TriggerStill() override { return -1; }
+    void ShowPropertyPages() override {}
+
+    bool WaitForCalls(std::size_t count) {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, kDeadline, [&] { return m_calls.size() >= count; });
+    }
+    std::vector<Call> Calls() {
+        std::lock_guard lock(m_mutex);
+        return m_calls;
+    }
+    std::size_t CallCount() { return Calls().size(); }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<Call> m_calls;
+};
+
+class SnapButtonPollerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        {
+            std::lock_guard lock(g_logMutex);
+            g_log.clear();
+        }
+        g_checkLogs = 0;
+        DebugLevel = kLogStatus;
+        SetDebugRecordSender(CaptureRecord);
+    }
+    void TearDown() override {
+        SetDebugRecordSender(nullptr);
+        DebugLevel = 0;
+    }
+
+    PolledCamera camera;
+    std::atomic<uint8_t> present{0};
+};
+
+TEST_F(SnapButtonPollerTest, AsksForTheButtonWhilePresentEachLoggedFirst) {
+    present = 1;
+    SnapButtonPoller poller(camera, present, 0ms, kLong);
+    poller.Start();
+    ASSERT_TRUE(camera.WaitForCalls(5));
+    poller.Stop();
+
+    const auto calls = camera.Calls();
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[i].id, PROP_SNAP_POLL);
+        EXPECT_EQ(calls[i].word0, 4);
+        EXPECT_EQ(calls[i].checkLogsSoFar, static_cast<int>(i) + 1) << "call " << i;
+    }
+    const auto records = LogRecords();
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(records.front(), std::make_pair(kLogThread, std::string("Thread Start")));
+    EXPECT_EQ(CountThreadStarts(), 1);
+    EXPECT_EQ(records.back(), std::make_pair(kLogStatus, std::string("Check snap button")));
+}
+
+TEST_F(SnapButtonPollerTest, WaitsThePresentPeriodAfterEachRequest) {
+    present = 1;
+    SnapButtonPoller poller(camera, present, kLong, 0ms);
+    poller.Start();
+    ASSERT_TRUE(camera.WaitForCalls(1));
+    std::this_thread::sleep_for(50ms);
+    poller.Stop();
+    EXPECT_EQ(camera.CallCount(), 1u);
+}
+
+TEST_F(SnapButtonPollerTest, SendsNothingWhileAbsentAndWakesForTheCameraAfterTheAbsentPeriod) {
+    SnapButtonPoller poller(camera, present, kLong, 1ms);
+    poller.Start();
+    ASSERT_TRUE(WaitForThreadStart());
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(camera.CallCount(), 0u);
+    EXPECT_EQ(g_checkLogs.load(), 0);
+
+    present = 1;
+    EXPECT_TRUE(camera.WaitForCalls(1));
+}
+
+TEST_F(SnapButtonPollerTest, AbsentWaitIsTheLongPeriod) {
+    SnapButtonPoller poller(camera, present, 0ms, kLong);
+    poller.Start();
+    ASSERT_TRUE(WaitForThreadStart());
+    present = 1;
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(camera.CallCount(), 0u);
+}
+
+TEST_F(SnapButtonPollerTest, StopWakesALongWait) {
+    for (uint8_t presence : {uint8_t{0}, uint8_t{1}}) {
+        present = presence;
+        SnapButtonPoller poller(camera, present, kLong, kLong);
+        poller.Start();
+        ASSERT_TRUE(WaitForThreadStart());
+        const auto before = std::chrono::steady_clock::now();
+        poller.Stop();  // would block for an hour if the wait were not woken
+        EXPECT_LT(std::chrono::steady_clock::now() - before, kDeadline);
+        EXPECT_FALSE(poller.IsRunning());
+    }
+}
+
+TEST_F(SnapButtonPollerTest, NoRequestAfterStopOrDestructionReturns) {
+    present = 1;
+    {
+        SnapButtonPoller poller(camera, present, 0ms, 0ms);
+        poller.Start();
+        ASSERT_TRUE(camera.WaitForCalls(20));
+        poller.Stop();
+        const std::size_t afterStop = camera.CallCount();
+        std::this_thread::sleep_for(20ms);
+        EXPECT_EQ(camera.CallCount(), afterStop);
+
+        poller.Start();  // a stopped poller can run again
+        ASSERT_TRUE(camera.WaitForCalls(afterStop + 5));
+    }
+    const std::size_t afterDestruction = camera.CallCount();
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(camera.CallCount(), afterDestruction);
+}
+
+TEST_F(SnapButtonPollerTest, StartWhileRunningStartsNoSecondThread) {
+    SnapButtonPoller poller(camera, present, kLong, kLong);
+    poller.Start();
+    poller.Start();
+    ASSERT_TRUE(WaitForThreadStart());
+    poller.Stop();
+    EXPECT_EQ(CountThreadStarts(), 1);
+}
+
+TEST_F(SnapButtonPollerTest, StopWithoutStartDoesNothing) {
+    SnapButtonPoller poller(camera, present);
+    poller.Stop();
+    EXPECT_FALSE(poller.IsRunning());
+    EXPECT_EQ(CountThreadStarts(), 0);
+}
+
+}  // namespace

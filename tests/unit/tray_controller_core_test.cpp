@@ -1,0 +1,615 @@
+#include "app/tray_controller_core.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "app/exit_command.h"
+#include "camera/capability_tables.h"
+#include "diag/debug_log.h"
+#include "fakes/memory_settings_backend.h"
+#include "res/resource.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// Everything the controller does, in one ordered list: camera calls, platform calls and log
+// records. The poller thread logs too, hence the lock.
+class Recorder {
+public:
+    void Add(std::string event) {
+        std::lock_guard lock(m_mutex);
+        m_events.push_back(std::move(event));
+    }
+    std::vector<std::string> Take() {
+        std::lock_guard lock(m_mutex);
+        return std::exchange(m_events, {});
+    }
+    bool Contains(const std::string& event) {
+        std::lock_guard lock(m_mutex);
+        return std::find(m_events.begin(), m_events.end(), event) != m_events.end();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string> m_events;
+};
+
+Recorder* g_recorder = nullptr;
+
+int CaptureRecord(int32_t level, const char* text, std::size_t length) {
+    g_recorder->Add("log " + std::to_string(level) + " " + std::string(text, length));
+    return 0;
+}
+
+std::string Hex(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%x", value);
+    return text;
+}
+
+// The camera driver: stores every PROP_STATUS it receives in CameraStatus, as the real one does.
+class FakeCamera : public ICameraOps {
+public:
+    FakeCamera(Recorder& recorder, MemorySettingsBackend& registry)
+        : m_recorder(recorder), m_registry(registry) {}
+
+    bool open = true;
+
+    int GetExtensionProperty(int32_t, ExtensionBuffer*) override { return open ? 0 : -1; }
+    int SetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
+        if (!open) {
+            return -1;
+        }
+        if (id == PROP_STATUS) {
+            const auto value = static_cast<uint32_t>(block->words[1]);
+            m_recorder.Add("status " + Hex(value));
+            m_registry.SetDword(kValueCameraStatus, value);
+        } else {
+            m_recorder.Add("property " + std::to_string(id) + " " +
+                           std::to_string(block->words[0]));
+        }
+        return 0;
+    }
+    void SetEffect(int32_t effectId) override {
+        m_recorder.Add("effect " + std::to_string(effectId));
+    }
+    int TriggerStill() override {
+        m_recorder.Add("trigger");
+        return 0;
+    }
+    void ShowPropertyPages() override { m_recorder.Add("property pages"); }
+
+private:
+    Recorder& m_recorder;
+    MemorySettingsBackend& m_registry;
+};
+
+class FakeTrayIcon : public ITrayIcon {
+public:
+    FakeTrayIcon(Recorder& recorder, unsigned id, int& liveIcons)
+        : m_recorder(recorder), m_id(std::to_string(id)), m_liveIcons(liveIcons) {
+        ++m_liveIcons;
+    }
+    ~FakeTrayIcon() override {
+        --m_liveIcons;
+        m_recorder.Add("tray gone " + m_id);
+    }
+    void SetSelfTimerChecked(bool checked) override {
+        m_recorder.Add("tray check " + m_id + " " + std::to_string(checked));
+    }
+    void DeleteTrayIcon() override { m_recorder.Add("tray delete " + m_id); }
+
+private:
+    Recorder& m_recorder;
+    std::string m_id;
+    int& m_liveIcons;
+};
+
+class FakePlatform : public IControllerPlatform {
+public:
+    explicit FakePlatform(Recorder& recorder) : m_recorder(recorder) {}
+
+    int liveIcons = 0;
+    int mostLiveIcons = 0;
+
+    std::unique_ptr<ITrayIcon> CreateTrayIcon(int iconResourceId, unsigned trayId,
+                                              bool selfTimerChecked) override {
+        m_recorder.Add("tray add " + std::to_string(iconResourceId) + "/" + std::to_string(trayId) +
+                       " checked " + std::to_string(selfTimerChecked));
+        auto icon = std::make_unique<FakeTrayIcon>(m_recorder, trayId, liveIcons);
+        mostLiveIcons = std::max(mostLiveIcons, liveIcons);
+        return icon;
+    }
+    void StartProgram(const char* path) override { m_recorder.Add(std::string("start ") + path); }
+    void SetCountdownTimer() override { m_recorder.Add("timer set"); }
+    void KillCountdownTimer() override { m_recorder.Add("timer kill"); }
+    void ShowCountdownOverlay(int pictureBitmapId) override {
+        m_recorder.Add("overlay " + std::to_string(pictureBitmapId));
+    }
+    void HideCountdownOverlay() override { m_recorder.Add("overlay hide"); }
+    void RunQuickLaunchDialog() override { m_recorder.Add("quick launch dialog"); }
+    void DestroyControllerWindow() override { m_recorder.Add("destroy window"); }
+
+private:
+    Recorder& m_recorder;
+};
+
+class TrayControllerTest : public ::testing::Test {
+protected:
+    TrayControllerTest() {
+        registry.SetDword(kValueTrayEnabled, 1);
+        registry.SetDword(kValueDebugLevel, 103);
+    }
+    void SetUp() override {
+        g_recorder = &recorder;
+        SetDebugRecordSender(CaptureRecord);
+    }
+    void TearDown() override {
+        core.PrepareDestroyWindow();  // joins the poller before the sender goes
+        SetDebugRecordSender(nullptr);
+        DebugLevel = 0;
+    }
+
+    uint32_t Status() {
+        const auto& bytes = registry.values[kValueCameraStatus];
+        uint32_t value = 0;
+        for (std::size_t i = 0; i < bytes.size() && i < 4; ++i) {
+            value |= uint32_t{bytes[i]} << (8 * i);
+        }
+        return value;
+    }
+    void SetStatus(uint32_t value) { registry.SetDword(kValueCameraStatus, value); }
+
+    // Start-up as the dialog runs it, with a camera found by the first discovery.
+    void StartUp(bool cameraFound = true) {
+        core.ReadStartupSettings();
+        camera.open = false;
+        core.BeginInitialise();
+        core.m_bCameraPresent = cameraFound ? 1 : 0;
+        camera.open = cameraFound;
+        core.FinishInitialise();
+        recorder.Take();
+    }
+    // A tick that finds the camera present and active; events dropped.
+    void PlugIn() {
+        core.m_bCameraPresent = 1;
+        SetStatus(Status() | STATUS_ACTIVE);
+        core.OnStatusTick();
+        recorder.Take();
+    }
+    void TurnSelfTimerOn() {
+        core.OnTrayCommand(ID_SNAPONE_DELAY);
+        recorder.Take();
+    }
+
+    Recorder recorder;
+    MemorySettingsBackend registry;
+    FakeCamera camera{recorder, registry};
+    SettingsStore store{registry, camera};
+    FakePlatform platform{recorder};
+    TrayControllerCore core{store, camera, platform};
+};
+
+// --- Start-up ---
+
+TEST_F(TrayControllerTest, StartUpLogsTheTraySwitchFirstAndKeepsTheStoredSelfTimer) {
+    registry.SetDword(kValueTrayEnabled, 0x2a);
+    SetStatus(STATUS_SELF_TIMER | STATUS_ACTIVE);
+    core.ReadStartupSettings();
+    EXPECT_EQ(DebugLevel, 103);
+    EXPECT_TRUE(core.m_bTrayEnabled);
+    EXPECT_EQ(g_nEffectCount, 33);
+
+    camera.open = false;  // no camera open before discovery: the clear only logs
+    core.BeginInitialise();
+    core.m_bCameraPresent = 1;
+    camera.open = true;
+    core.FinishInitialise();
+
+    EXPECT_THAT(recorder.Take(),
+                ElementsAre("log 103 CKRYTrayDlg, ulCameraStatus = 0x2a",
+                            "log 103 ClearCameraStatus 0x0", "tray add 132/131 checked 0"));
+    EXPECT_TRUE(core.m_bSelfTimer);
+    EXPECT_TRUE(core.m_bMinimized);
+    EXPECT_FALSE(core.m_bPlugIn);
+    EXPECT_EQ(core.m_nCountdown, 0);
+    EXPECT_EQ(core.m_nPendingSizeIndex, 0);
+
+    // The first tick shows the plugged-in icon, now with the self-timer's check mark.
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), ElementsAre("tray gone 131", "tray add 133/130 checked 1",
+                                             "log 100 plug in and play!"));
+}
+
+TEST_F(TrayControllerTest, StartUpWithoutSettingsShowsNoIconAndLogsNothing) {
+    registry.values.clear();
+    StartUp();
+    SetStatus(STATUS_ACTIVE);
+    core.OnStatusTick();  // plugs in: logged at 100, above the level
+    EXPECT_EQ(DebugLevel, 0);
+    EXPECT_FALSE(core.m_bTrayEnabled);
+    EXPECT_FALSE(core.m_bSelfTimer);
+    EXPECT_TRUE(core.m_bPlugIn);
+    EXPECT_EQ(core.m_pTrayIcon, nullptr);
+    EXPECT_THAT(recorder.Take(), IsEmpty());
+}
+
+TEST_F(TrayControllerTest, PollerStartsLastAndStopsWithTheWindow) {
+    StartUp(false);
+    core.StartSnapButtonPoller();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!recorder.Contains("log 101 Thread Start") &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_TRUE(recorder.Contains("log 101 Thread Start"));
+    core.PrepareDestroyWindow();  // returns although the poller waits five seconds
+    EXPECT_FALSE(core.m_bMinimized);
+}
+
+// --- Plug state ---
+
+struct PlugRow {
+    uint8_t present;
+    bool active;
+    bool previous;
+    bool pluggedAfter;
+    std::vector<std::string> events;
+};
+
+class PlugStateTest : public TrayControllerTest, public ::testing::WithParamInterface<PlugRow> {};
+
+TEST_P(PlugStateTest, FollowsTheTransitionTable) {
+    const PlugRow& row = GetParam();
+    StartUp();
+    if (row.previous) {
+        PlugIn();
+    }
+    core.m_bCameraPresent = row.present;
+    SetStatus(row.active ? STATUS_ACTIVE : 0);
+    core.OnStatusTick();
+    EXPECT_EQ(recorder.Take(), row.events);
+    EXPECT_EQ(core.m_bPlugIn, row.pluggedAfter);
+    EXPECT_EQ(core.m_bPrevPlugIn, row.pluggedAfter);
+    EXPECT_NE(core.m_pTrayIcon, nullptr);
+    EXPECT_EQ(platform.mostLiveIcons, 1);
+}
+
+const std::vector<std::string> kPlugOut = {"tray gone 130", "tray add 132/131 checked 0",
+                                           "log 100 plug out or stop"};
+const std::vector<std::string> kPlugIn = {"tray gone 131", "tray add 133/130 checked 0",
+                                          "log 100 plug in and play!"};
+
+INSTANTIATE_TEST_SUITE_P(
+    AllRows, PlugStateTest,
+    ::testing::Values(PlugRow{0, false, false, false, {}}, PlugRow{0, true, false, false, {}},
+                      PlugRow{0, false, true, false, kPlugOut},
+                      PlugRow{0, true, true, false, kPlugOut}, PlugRow{1, false, false, false, {}},
+                      PlugRow{1, false, true, false, kPlugOut},
+                      PlugRow{1, true, false, true, kPlugIn}, PlugRow{1, true, true, true, {}}));
+
+TEST_F(TrayControllerTest, TraySwitchOffNeverCreatesAnIconButStillLogs) {
+    registry.SetDword(kValueTrayEnabled, 0);
+    StartUp();
+    PlugIn();
+    core.m_bCameraPresent = 0;
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), ElementsAre("log 100 plug out or stop"));
+    EXPECT_EQ(core.m_pTrayIcon, nullptr);
+    EXPECT_EQ(platform.mostLiveIcons, 0);
+}
+
+TEST_F(TrayControllerTest, AfterRestoreTheNextChangeRemovesTheIconAndAddsNone) {
+    StartUp();
+    core.OnSysCommand(kSysCommandMinimize | 0x0F);  // not exactly SC_MINIMIZE: ignored
+    core.OnSysCommand(kSysCommandRestore);
+    EXPECT_FALSE(core.m_bMinimized);
+    core.m_bCameraPresent = 1;
+    SetStatus(STATUS_ACTIVE);
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), ElementsAre("tray gone 131", "log 100 plug in and play!"));
+    EXPECT_EQ(core.m_pTrayIcon, nullptr);
+
+    core.OnSysCommand(kSysCommandMinimize);
+    core.m_bCameraPresent = 0;
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(),
+                ElementsAre("tray add 132/131 checked 0", "log 100 plug out or stop"));
+}
+
+// --- Launches ---
+
+TEST_F(TrayControllerTest, ButtonAndStillInOneTickLaunchInOrderFromFreshReads) {
+    registry.SetText(kValueQuickLaunch, "C:\\Program Files\\Snap\\snap.exe");
+    StartUp();
+    PlugIn();
+    SetStatus(STATUS_ACTIVE | STATUS_SNAP_BUTTON | STATUS_STILL_READY);
+    core.OnStatusTick();
+    // The second clear works from the value the driver stored after the first.
+    EXPECT_THAT(recorder.Take(), ElementsAre("start C:\\Program Files\\Snap\\snap.exe",
+                                             "log 103 ClearCameraStatus 0x9", "status 0x9",
+                                             "log 100 C:\\Program Files\\Snap\\snap.exe",
+                                             "log 103 ClearCameraStatus 0x1", "status 0x1",
+                                             "start DEZAD.EXE", "log 100 DEZAD.EXE"));
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), IsEmpty());
+}
+
+TEST_F(TrayControllerTest, StillReadyIsActedOnInTheTickThatPlugsIn) {
+    StartUp();
+    SetStatus(STATUS_ACTIVE | STATUS_STILL_READY);
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(),
+                ElementsAre("tray gone 131", "tray add 133/130 checked 0",
+                            "log 100 plug in and play!", "log 103 ClearCameraStatus 0x1",
+                            "status 0x1", "start DEZAD.EXE", "log 100 DEZAD.EXE"));
+}
+
+TEST_F(TrayControllerTest, ButtonWorksWhileOpenButNotActive) {
+    registry.SetText(kValueQuickLaunch, "D:\\a.exe");
+    StartUp();
+    SetStatus(STATUS_SNAP_BUTTON);
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), ElementsAre("start D:\\a.exe", "log 103 ClearCameraStatus 0x0",
+                                             "status 0x0", "log 100 D:\\a.exe"));
+    EXPECT_FALSE(core.m_bPlugIn);
+}
+
+TEST_F(TrayControllerTest, ButtonWithNoCameraOpenIsLeftSet) {
+    registry.SetText(kValueQuickLaunch, "D:\\a.exe");
+    StartUp(false);
+    SetStatus(STATUS_SNAP_BUTTON | STATUS_ACTIVE);
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), IsEmpty());
+    EXPECT_EQ(Status(), STATUS_SNAP_BUTTON | STATUS_ACTIVE);
+}
+
+TEST_F(TrayControllerTest, StillReadyWhileUnpluggedWaitsForThePlugIn) {
+    StartUp();
+    SetStatus(STATUS_STILL_READY);  // open, but not active
+    core.OnStatusTick();
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), IsEmpty());
+    EXPECT_EQ(Status(), STATUS_STILL_READY);
+
+    SetStatus(STATUS_STILL_READY | STATUS_ACTIVE);
+    core.OnStatusTick();
+    const auto events = recorder.Take();
+    EXPECT_NE(std::find(events.begin(), events.end(), "start DEZAD.EXE"), events.end());
+}
+
+TEST_F(TrayControllerTest, NoQuickLaunchProgramStartsNothingButClearsAndLogs) {
+    StartUp();
+    SetStatus(STATUS_SNAP_BUTTON);
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(),
+                ElementsAre("log 103 ClearCameraStatus 0x0", "status 0x0", "log 100 "));
+
+    registry.SetText(kValueQuickLaunch, "");  // stored, but empty
+    SetStatus(STATUS_SNAP_BUTTON);
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(),
+                ElementsAre("log 103 ClearCameraStatus 0x0", "status 0x0", "log 100 "));
+}
+
+TEST_F(TrayControllerTest, QuickLaunchPathIsLoggedVerbatim) {
+    registry.SetText(kValueQuickLaunch, "C:\\100%s\\%d.exe");
+    StartUp();
+    SetStatus(STATUS_SNAP_BUTTON);
+    core.OnStatusTick();
+    EXPECT_TRUE(recorder.Contains("log 100 C:\\100%s\\%d.exe"));
+}
+
+// --- Commands ---
+
+TEST_F(TrayControllerTest, EffectCommandsSendTheirRowsEffectId) {
+    StartUp();
+    PlugIn();
+    for (unsigned id : {32710u, 32720u, 32730u, 32731u, 32732u, 32742u}) {
+        core.OnTrayCommand(id);
+    }
+    EXPECT_THAT(recorder.Take(), ElementsAre("effect 1", "effect 11", "effect 21", "effect 0",
+                                             "effect 51", "effect 61"));
+}
+
+TEST_F(TrayControllerTest, CommandsWithoutAnActionDoNothing) {
+    StartUp();
+    PlugIn();
+    std::vector<unsigned> ids{ID_MENU_TITLE, 32776, 32777, 32784};
+    for (unsigned id = 32700; id <= 32709; ++id)
+        ids.push_back(id);
+    for (unsigned id = 32743; id <= 32759; ++id)
+        ids.push_back(id);  // past EffectTable, gap
+    for (unsigned id = 32779; id <= 32782; ++id)
+        ids.push_back(id);
+    for (unsigned id = 32787; id <= 32797; ++id)
+        ids.push_back(id);
+    ids.push_back(32799);
+    for (unsigned id : ids) {
+        core.OnTrayCommand(id);
+        EXPECT_THAT(recorder.Take(), IsEmpty()) << id;
+    }
+    EXPECT_FALSE(core.m_bSelfTimer);
+    EXPECT_EQ(core.m_nCountdown, 0);
+}
+
+TEST_F(TrayControllerTest, StillWithoutSelfTimerSendsSizeClearsAndTriggersAtOnce) {
+    StartUp();
+    PlugIn();
+    SetStatus(STATUS_ACTIVE | STATUS_STILL_READY);
+    core.OnTrayCommand(32764);
+    EXPECT_THAT(recorder.Take(), ElementsAre("property 12 4", "log 103 ClearCameraStatus 0x1",
+                                             "status 0x1", "trigger"));
+
+    for (unsigned p = 0; p < 14; ++p) {
+        core.OnTrayCommand(ID_SNAPSHOT_FIRST + p);
+        EXPECT_EQ(recorder.Take().front(), "property 12 " + std::to_string(p));
+    }
+    core.m_nFirstSizeIndex = 2;
+    core.OnTrayCommand(ID_SNAPSHOT_LAST);  // beyond any list: sent unchanged
+    EXPECT_EQ(recorder.Take().front(), "property 12 17");
+}
+
+TEST_F(TrayControllerTest, SelfTimerCountsDownFiveSecondsThenCapturesOnce) {
+    StartUp();
+    PlugIn();
+    TurnSelfTimerOn();
+    core.OnTrayCommand(32762);
+    EXPECT_THAT(recorder.Take(), ElementsAre("timer set"));
+    EXPECT_EQ(core.m_nCountdown, 5);
+
+    for (int tick = 0; tick < 6; ++tick) {
+        core.OnCountdownTick();
+    }
+    EXPECT_THAT(
+        recorder.Take(),
+        ElementsAre("log 102 5", "overlay 137", "log 102 4", "overlay 136", "log 102 3",
+                    "overlay 135", "log 102 2", "overlay 134", "log 102 1", "overlay 133",
+                    "log 102 Self-Timer Capture", "timer kill", "property 12 2",
+                    "log 103 ClearCameraStatus 0x11", "status 0x11", "trigger", "overlay hide"));
+}
+
+TEST_F(TrayControllerTest, StillCommandDuringCountdownRestartsWithTheNewSize) {
+    StartUp();
+    PlugIn();
+    TurnSelfTimerOn();
+    core.OnTrayCommand(32762);
+    core.OnCountdownTick();
+    core.OnCountdownTick();
+    core.OnTrayCommand(32765);
+    EXPECT_EQ(core.m_nCountdown, 5);
+    recorder.Take();
+
+    for (int tick = 0; tick < 6; ++tick) {
+        core.OnCountdownTick();
+    }
+    const auto events = recorder.Take();
+    EXPECT_EQ(events.front(), "log 102 5");
+    EXPECT_EQ(std::count(events.begin(), events.end(), "trigger"), 1);
+    EXPECT_NE(std::find(events.begin(), events.end(), "property 12 5"), events.end());
+}
+
+TEST_F(TrayControllerTest, CountdownHoldsWhileTheCameraIsAwayAndResumes) {
+    StartUp();
+    PlugIn();
+    TurnSelfTimerOn();
+    core.OnTrayCommand(32761);
+    core.OnCountdownTick();
+    core.OnCountdownTick();
+    core.OnCountdownTick();  // "3"
+    recorder.Take();
+
+    core.m_bCameraPresent = 0;
+    core.OnStatusTick();
+    recorder.Take();
+    core.OnCountdownTick();
+    core.OnCountdownTick();
+    EXPECT_THAT(recorder.Take(), IsEmpty());
+    EXPECT_EQ(core.m_nCountdown, 2);
+
+    PlugIn();
+    core.OnCountdownTick();
+    core.OnCountdownTick();
+    core.OnCountdownTick();
+    EXPECT_THAT(recorder.Take(), ElementsAre("log 102 2", "overlay 134", "log 102 1", "overlay 133",
+                                             "log 102 Self-Timer Capture", "timer kill",
+                                             "property 12 1", "log 103 ClearCameraStatus 0x11",
+                                             "status 0x11", "trigger", "overlay hide"));
+}
+
+TEST_F(TrayControllerTest, TogglingTwiceSetsThenClearsTheBitAndTheCheckMark) {
+    StartUp();
+    PlugIn();
+    core.OnTrayCommand(ID_SNAPONE_DELAY);
+    core.OnTrayCommand(ID_SNAPONE_DELAY);
+    EXPECT_THAT(recorder.Take(),
+                ElementsAre("log 103 SetCameraStatus 0x11", "status 0x11", "tray check 130 1",
+                            "log 103 ClearCameraStatus 0x1", "status 0x1", "tray check 130 0"));
+    EXPECT_FALSE(core.m_bSelfTimer);
+
+    // Without an icon only the bit changes.
+    core.PrepareDestroyWindow();
+    core.m_bCameraPresent = 0;
+    core.OnStatusTick();
+    recorder.Take();
+    core.OnTrayCommand(ID_SNAPONE_DELAY);
+    EXPECT_THAT(recorder.Take(), ElementsAre("log 103 SetCameraStatus 0x11", "status 0x11"));
+    EXPECT_TRUE(core.m_bSelfTimer);
+}
+
+TEST_F(TrayControllerTest, SwitchingTheSelfTimerOffDoesNotStopACountdown) {
+    StartUp();
+    PlugIn();
+    TurnSelfTimerOn();
+    core.OnTrayCommand(32760);
+    core.OnCountdownTick();
+    core.OnTrayCommand(ID_SNAPONE_DELAY);
+    recorder.Take();
+    for (int tick = 0; tick < 5; ++tick) {
+        core.OnCountdownTick();
+    }
+    const auto events = recorder.Take();
+    EXPECT_EQ(events.front(), "log 102 4");
+    EXPECT_EQ(std::count(events.begin(), events.end(), "trigger"), 1);
+}
+
+TEST_F(TrayControllerTest, QuickLaunchAndPropertyPagesCommands) {
+    StartUp();
+    PlugIn();
+    core.OnTrayCommand(ID_QUICKLAUNCH);
+    core.OnTrayCommand(ID_VIDEO_CAPTURE_FILTER);
+    EXPECT_THAT(recorder.Take(), ElementsAre("quick launch dialog", "property pages"));
+}
+
+// --- Ending ---
+
+TEST_F(TrayControllerTest, ExitRemovesTheIconBeforeDestroyingAndLeavesTheExitBit) {
+    StartUp();
+    PlugIn();
+    SetStatus(STATUS_ACTIVE | STATUS_TRAY_EXIT);
+    core.OnTrayCommand(ID_MENU_EXIT);
+    EXPECT_THAT(recorder.Take(), ElementsAre("tray delete 130", "destroy window"));
+    EXPECT_EQ(Status(), STATUS_ACTIVE | STATUS_TRAY_EXIT);
+}
+
+TEST_F(TrayControllerTest, ExitCommandClearsTheExitBitThenEndsAsExit) {
+    StartUp();
+    PlugIn();
+    SetStatus(STATUS_ACTIVE | STATUS_TRAY_EXIT);
+    EXPECT_FALSE(core.OnCopyData(kExitCopyDataId, "exit", 4));
+    EXPECT_FALSE(core.OnCopyData(4401, "EXIT", 4));
+    EXPECT_THAT(recorder.Take(), IsEmpty());
+
+    EXPECT_TRUE(core.OnCopyData(kExitCopyDataId, "EXIT", 5));
+    EXPECT_THAT(recorder.Take(), ElementsAre("log 103 ClearCameraStatus 0x1", "status 0x1",
+                                             "tray delete 130", "destroy window"));
+}
+
+TEST_F(TrayControllerTest, ExitCommandWithoutAnIconTouchesNoTray) {
+    registry.SetDword(kValueTrayEnabled, 0);
+    StartUp();
+    core.OnExitCommand();
+    EXPECT_THAT(recorder.Take(),
+                ElementsAre("log 103 ClearCameraStatus 0x0", "status 0x0", "destroy window"));
+}
+
+TEST_F(TrayControllerTest, NoIconIsCreatedOnceTheWindowIsGoing) {
+    StartUp();
+    core.PrepareDestroyWindow();
+    PlugIn();
+    EXPECT_EQ(core.m_pTrayIcon, nullptr);
+    EXPECT_EQ(platform.liveIcons, 0);
+}
+
+}  // namespace
