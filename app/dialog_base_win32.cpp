@@ -12,6 +12,11 @@ INT_PTR CDialogBase::DoModal() {
     if (window == nullptr) {
         return -1;
     }
+    // Templates without WS_VISIBLE are shown once initialised, as DialogBox does; a window that
+    // refuses to be shown (the hidden controller) stays hidden.
+    if (!m_endModal && IsWindow(window) && (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) == 0) {
+        ShowWindow(window, SW_SHOWNORMAL);
+    }
     const bool disableParent = m_parent != nullptr && IsWindowEnabled(m_parent);
     if (disableParent) {
         EnableWindow(m_parent, FALSE);
