@@ -154,15 +154,6 @@ TEST_F(SnapButtonPollerTest, SendsNothingWhileAbsentAndWakesForTheCameraAfterThe
     EXPECT_TRUE(camera.WaitForCalls(1));
 }
 
-TEST_F(SnapButtonPollerTest, AbsentWaitIsTheLongPeriod) {
-    SnapButtonPoller poller(camera, present, 0ms, kLong);
-    poller.Start();
-    ASSERT_TRUE(WaitForThreadStart());
-    present = 1;
-    std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(camera.CallCount(), 0u);
-}
-
 TEST_F(SnapButtonPollerTest, StopWakesALongWait) {
     for (uint8_t presence : {uint8_t{0}, uint8_t{1}}) {
         present = presence;
@@ -202,13 +193,6 @@ TEST_F(SnapButtonPollerTest, StartWhileRunningStartsNoSecondThread) {
     ASSERT_TRUE(WaitForThreadStart());
     poller.Stop();
     EXPECT_EQ(CountThreadStarts(), 1);
-}
-
-TEST_F(SnapButtonPollerTest, StopWithoutStartDoesNothing) {
-    SnapButtonPoller poller(camera, present);
-    poller.Stop();
-    EXPECT_FALSE(poller.IsRunning());
-    EXPECT_EQ(CountThreadStarts(), 0);
 }
 
 }  // namespace

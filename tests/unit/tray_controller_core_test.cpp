@@ -232,19 +232,6 @@ TEST_F(TrayControllerTest, StartUpLogsTheTraySwitchFirstAndKeepsTheStoredSelfTim
                                              "log 100 plug in and play!"));
 }
 
-TEST_F(TrayControllerTest, StartUpWithoutSettingsShowsNoIconAndLogsNothing) {
-    registry.values.clear();
-    StartUp();
-    SetStatus(STATUS_ACTIVE);
-    core.OnStatusTick();  // plugs in: logged at 100, above the level
-    EXPECT_EQ(DebugLevel, 0);
-    EXPECT_FALSE(core.m_bTrayEnabled);
-    EXPECT_FALSE(core.m_bSelfTimer);
-    EXPECT_TRUE(core.m_bPlugIn);
-    EXPECT_EQ(core.m_pTrayIcon, nullptr);
-    EXPECT_THAT(recorder.Take(), IsEmpty());
-}
-
 TEST_F(TrayControllerTest, PollerStartsLastAndStopsWithTheWindow) {
     StartUp(false);
     core.StartSnapButtonPoller();
