@@ -8,16 +8,16 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
-BIN="$ROOT/build/win32/bin"
-PREFIX="$ROOT/build/run-prefix"
+source tools/scripts/wine_env.sh
+BIN="$ROOT/build/$WINE_BUILD/bin"
+PREFIX="$ROOT/build/run-prefix-$WINE_BUILD"
 STATE="$PREFIX/.run-display"
 
 if [ "${1:-}" = ctl ]; then
     shift
-    source tools/scripts/wine_env.sh
     export WINEPREFIX="$PREFIX"
     [ -f "$STATE" ] && export DISPLAY="$(cat "$STATE")"
-    exec wine "$BIN/camctl.exe" "$@"
+    exec $WINE "$BIN/camctl.exe" "$@"
 fi
 
 seconds=0
@@ -28,8 +28,11 @@ fi
 tools/scripts/install_deps.sh
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
-
-source tools/scripts/wine_env.sh
+if [ "$WINE_BUILD" = win64 ]; then
+    echo "Wine cannot run 32-bit programs on this machine: running the x86-64 build."
+    cmake --preset win64 >/dev/null
+    cmake --build --preset win64
+fi
 own_xvfb=0
 if [ -z "${DISPLAY:-}" ]; then
     start_xvfb
@@ -40,7 +43,7 @@ app_pid=""
 cleanup() {
     trap - EXIT INT TERM
     if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
-        wine "$BIN/kry_send_exit.exe" >/dev/null 2>&1 || true
+        $WINE "$BIN/kry_send_exit.exe" >/dev/null 2>&1 || true
         for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
     fi
     stop_wine
@@ -55,12 +58,12 @@ trap cleanup EXIT INT TERM
 wine_prefix "$PREFIX" "$BIN"
 echo "$DISPLAY" > "$STATE"
 settings_key 1 103
-wine "$BIN/camctl.exe" plug
-wine "$BIN/camctl.exe" active on
+$WINE "$BIN/camctl.exe" plug
+$WINE "$BIN/camctl.exe" active on
 
-wine "$BIN/kry_msgbox.exe" &
+$WINE "$BIN/kry_msgbox.exe" &
 viewer_pid=$!
-wine "$BIN/KRYTray.exe" &
+$WINE "$BIN/KRYTray.exe" &
 app_pid=$!
 cat <<MSG
 KRYTray runs under Wine on DISPLAY=$DISPLAY with the simulated camera; debug records follow.

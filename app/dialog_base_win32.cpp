@@ -85,6 +85,9 @@ INT_PTR CDialogBase::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
         m_hWnd = nullptr;
+        // A destroy made while handling a sent message (another program's WM_COPYDATA) runs
+        // inside GetMessage, which would go on waiting: wake the modal loop to see it.
+        PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
         return FALSE;
     }
     LRESULT result = 0;

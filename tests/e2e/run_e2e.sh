@@ -3,13 +3,13 @@
 # build folder, and leaves nothing running. Usage: tests/e2e/run_e2e.sh [build dir] [gtest args]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
-BUILD="$(cd "${1:-$ROOT/build/win32}" && pwd)"
+source "$ROOT/tools/scripts/wine_env.sh"
+BUILD="$(cd "${1:-$ROOT/build/$WINE_BUILD}" && pwd)"
 shift || true
 BIN="$BUILD/bin"
 ARTIFACTS="$BUILD/artifacts"
 PREFIX="$BUILD/e2e-prefix"
 
-source "$ROOT/tools/scripts/wine_env.sh"
 cleanup() {
     stop_wine
     stop_xvfb
@@ -21,10 +21,10 @@ mkdir -p "$ARTIFACTS"
 start_xvfb
 wine_prefix "$PREFIX" "$BIN"
 # Screenshots are taken by the test program through this helper.
-export KRY_SCREENSHOT_DIR="$(winepath -w "$ARTIFACTS")"
+export KRY_SCREENSHOT_DIR="$($WINE winepath -w "$ARTIFACTS")"
 export KRY_X_DISPLAY="$DISPLAY"
 set +e
-wine "$BIN/krytray_e2e.exe" --gtest_output="xml:$(winepath -w "$ARTIFACTS/e2e.xml")" "$@"
+$WINE "$BIN/krytray_e2e.exe" --gtest_output="xml:$($WINE winepath -w "$ARTIFACTS/e2e.xml")" "$@"
 status=$?
 set -e
 for shot in "$ARTIFACTS"/*.bmp; do

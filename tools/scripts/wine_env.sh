@@ -6,6 +6,17 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 XVFB_PID=""
 
+# Wine's 32-bit loader is an i386 Linux program. Where the kernel cannot run those, only the
+# 64-bit loader works, and the Wine tests use the x86-64 build of the same sources.
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    WINE=wine
+    WINE_BUILD=win32
+else
+    WINE=/usr/lib/wine/wine64
+    WINE_BUILD=win64
+fi
+export WINE WINE_BUILD
+
 # Starts Xvfb on the first free display from 90 up and exports DISPLAY.
 start_xvfb() {
     local n
@@ -40,25 +51,26 @@ wine_prefix() {
     root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
-        WINEARCH=win64 wine wineboot -i >/dev/null 2>&1
+        WINEARCH=win64 $WINE wineboot -i >/dev/null 2>&1
         wineserver -w
     fi
-    wineserver -p
+    ${WINESERVER:-wineserver} -p
     # Without a window manager, hiding a managed window costs about two seconds.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    wine regsvr32 /s "$(winepath -w "$bin/kry_simcam.dll")" >/dev/null 2>&1
+    $WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    $WINE regsvr32 /s "$($WINE winepath -w "$bin/kry_simcam.dll")" >/dev/null 2>&1
     # A 32-bit program's system directory is syswow64 in a 64-bit prefix.
     local dir
     for dir in syswow64 system32; do
-        cp "$root/res/LUMA64.ini" "$WINEPREFIX/drive_c/windows/$dir/LUMA64.ini"
+        [ -d "$WINEPREFIX/drive_c/windows/$dir" ] || continue
+        [ -f "$root/res/LUMA64.ini" ] && cp "$root/res/LUMA64.ini" "$WINEPREFIX/drive_c/windows/$dir/LUMA64.ini"
     done
 }
 
 # settings_key <KRYTray> <debug>: the program's settings in the 64-bit registry view.
 settings_key() {
     local key='HKLM\SOFTWARE\Velmora\QXLUMA64\Current'
-    wine reg add "$key" /v KRYTray /t REG_DWORD /d "$1" /f /reg:64 >/dev/null 2>&1
-    wine reg add "$key" /v debug /t REG_DWORD /d "$2" /f /reg:64 >/dev/null 2>&1
+    $WINE reg add "$key" /v KRYTray /t REG_DWORD /d "$1" /f /reg:64 >/dev/null 2>&1
+    $WINE reg add "$key" /v debug /t REG_DWORD /d "$2" /f /reg:64 >/dev/null 2>&1
 }
 
 stop_wine() {
