@@ -332,7 +332,11 @@ TEST_P(CameraIcon, Holds32And16PixelImagesWithMasks) {
 INSTANTIATE_TEST_SUITE_P(AllIcons, CameraIcon,
                          testing::Values(IconCase{"icons/app.ico", 4},
                                          IconCase{"icons/tray_unplugged.ico", 8},
-                                         IconCase{"icons/tray_plugged.ico", 8}));
+                                         IconCase{"icons/tray_plugged.ico", 8}),
+                         [](const testing::TestParamInfo<IconCase>& info) {
+                             static const char* const kNames[] = {"App", "Unplugged", "Plugged"};
+                             return std::string(kNames[info.index]);
+                         });
 
 TEST(CameraIconLooks, UnpluggedIsGreyWithRedCrossPluggedInIsColouredWithGreenDot) {
     const auto unplugged = DecodeIco(ReadResFile("icons/tray_unplugged.ico"));
