@@ -300,6 +300,13 @@ struct IconCase {
 
 class CameraIcon : public testing::TestWithParam<IconCase> {};
 
+std::string IconCaseName(const testing::TestParamInfo<IconCase>& info) {
+    std::string name = info.param.file;  // "icons/app.ico" -> "app"
+    name = name.substr(name.find('/') + 1);
+    name = name.substr(0, name.find('.'));
+    return name;
+}
+
 TEST_P(CameraIcon, Holds32And16PixelImagesWithMasks) {
     const auto entries = DecodeIco(ReadResFile(GetParam().file));
     ASSERT_EQ(entries.size(), 2u);
@@ -333,10 +340,7 @@ INSTANTIATE_TEST_SUITE_P(AllIcons, CameraIcon,
                          testing::Values(IconCase{"icons/app.ico", 4},
                                          IconCase{"icons/tray_unplugged.ico", 8},
                                          IconCase{"icons/tray_plugged.ico", 8}),
-                         [](const testing::TestParamInfo<IconCase>& info) {
-                             static const char* const kNames[] = {"App", "Unplugged", "Plugged"};
-                             return std::string(kNames[info.index]);
-                         });
+                         IconCaseName);
 
 TEST(CameraIconLooks, UnpluggedIsGreyWithRedCrossPluggedInIsColouredWithGreenDot) {
     const auto unplugged = DecodeIco(ReadResFile("icons/tray_unplugged.ico"));
