@@ -26,12 +26,13 @@ if [ "${1:-}" = --seconds ]; then
 fi
 
 tools/scripts/install_deps.sh
+targets=(KRYTray kry_simcam camctl kry_msgbox kry_send_exit)
 cmake --preset win32 >/dev/null
-cmake --build --preset win32
+cmake --build --preset win32 --target "${targets[@]}"
 if [ "$WINE_BUILD" = win64 ]; then
     echo "Wine cannot run 32-bit programs on this machine: running the x86-64 build."
     cmake --preset win64 >/dev/null
-    cmake --build --preset win64
+    cmake --build --preset win64 --target "${targets[@]}"
 fi
 own_xvfb=0
 if [ -z "${DISPLAY:-}" ]; then
