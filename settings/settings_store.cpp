@@ -24,12 +24,12 @@ private:
 };
 }  // namespace
 
-uint32_t SettingsStore::OpenMask() {
-    return m_backend.RunningUnderWow64() ? (kKeyAllAccess | kKeyWow64_64Key) : kKeyAllAccess;
+uint32_t SettingsStore::OpenMask(uint32_t access) {
+    return m_backend.RunningUnderWow64() ? (access | kKeyWow64_64Key) : access;
 }
 
 uint32_t SettingsStore::ReadDword(const char* name) {
-    OpenedKey key(m_backend, OpenMask());
+    OpenedKey key(m_backend, OpenMask(kKeyRead));
     uint8_t bytes[4] = {0, 0, 0, 0};
     uint32_t type = kRegDword;
     uint32_t size = sizeof bytes;
@@ -68,7 +68,7 @@ bool SettingsStore::ReadQuickLaunchPath(char (&dest)[kPathBufferSize]) {
     uint32_t type = kRegSz;
     uint32_t size = sizeof data;
     {
-        OpenedKey key(m_backend, OpenMask());
+        OpenedKey key(m_backend, OpenMask(kKeyRead));
         if (m_backend.Query(key.get(), kValueQuickLaunch, &type, data, &size) != 0) {
             return false;
         }
@@ -85,7 +85,7 @@ bool SettingsStore::ReadQuickLaunchPath(char (&dest)[kPathBufferSize]) {
 
 void SettingsStore::WriteQuickLaunchPath(const char* text) {
     const std::size_t length = std::min(std::strlen(text), kPathBufferSize - 1);
-    OpenedKey key(m_backend, OpenMask());
+    OpenedKey key(m_backend, OpenMask(kKeySetValue));
     m_backend.SetString(key.get(), kValueQuickLaunch, reinterpret_cast<const uint8_t*>(text),
                         static_cast<uint32_t>(length));
 }

@@ -45,7 +45,9 @@ public:
     // Stores the text's characters without a NUL (at most 511 are kept).
     void WriteQuickLaunchPath(const char* text);
 
-    uint32_t OpenMask();
+    // The access an open asks for: `access` plus the 64-bit view for a 32-bit process on
+    // 64-bit Windows, where the driver keeps the key.
+    uint32_t OpenMask(uint32_t access);
 
 private:
     uint32_t ReadDword(const char* name);

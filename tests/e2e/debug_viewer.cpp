@@ -4,6 +4,7 @@
 
 namespace {
 constexpr const char* kClassName = "KRYE2EViewer";
+constexpr UINT kStallMessage = WM_APP + 1;
 }
 
 DebugViewer::DebugViewer() {
@@ -13,10 +14,12 @@ DebugViewer::DebugViewer() {
 }
 
 DebugViewer::~DebugViewer() {
+    Resume();
     if (m_window != nullptr) {
         PostMessageA(m_window, WM_CLOSE, 0, 0);
     }
     m_thread.join();
+    CloseHandle(m_resume);
 }
 
 void DebugViewer::Run() {
@@ -60,6 +63,9 @@ LRESULT CALLBACK DebugViewer::WindowProc(HWND window, UINT message, WPARAM wPara
             self->m_arrived.notify_all();
             return TRUE;
         }
+        case kStallMessage:
+            WaitForSingleObject(self->m_resume, INFINITE);
+            return 0;
         case WM_CLOSE:
             DestroyWindow(window);
             return 0;
@@ -70,6 +76,13 @@ LRESULT CALLBACK DebugViewer::WindowProc(HWND window, UINT message, WPARAM wPara
             return DefWindowProcA(window, message, wParam, lParam);
     }
 }
+
+void DebugViewer::Stall() {
+    ResetEvent(m_resume);
+    PostMessageA(m_window, kStallMessage, 0, 0);
+}
+
+void DebugViewer::Resume() { SetEvent(m_resume); }
 
 std::vector<DebugRecord> DebugViewer::Records() const {
     std::lock_guard lock(m_mutex);

@@ -31,6 +31,9 @@ public:
     int Count(const std::string& text) const;
     // The record's arrival time, or nullopt-like false when absent.
     bool FirstTime(const std::string& text, std::chrono::steady_clock::time_point* when) const;
+    // Makes the viewer stop responding (its thread blocks) until Resume.
+    void Stall();
+    void Resume();
 
 private:
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -40,6 +43,7 @@ private:
     mutable std::condition_variable m_arrived;
     std::vector<DebugRecord> m_records;
     HWND m_window = nullptr;
+    HANDLE m_resume = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     bool m_ready = false;
     std::thread m_thread;
 };

@@ -51,6 +51,26 @@ TEST_F(SpineTest, ExitClearsTheTrayExitBitWithoutTheNotificationArea) {
     EXPECT_EQ(tray.TrayWindow(), nullptr);
 }
 
+TEST_F(SpineTest, ViewerThatStopsRespondingDoesNotFreezeTheProgram) {
+    viewer.Stall();
+    StartTray(1, 103, 0);
+    ASSERT_TRUE(PollUntil([&] { return tray.TrayWindow() != nullptr; }, 10s))
+        << "start-up went on past the records the viewer did not take";
+    ASSERT_TRUE(tray.SendExit());
+    EXPECT_TRUE(tray.WaitExit(10s));
+    viewer.Resume();
+}
+
+TEST_F(SpineTest, StartUpClearLeavesTheStoredStatusAlone) {
+    StartTray(1, 103, 0x1F);
+    ASSERT_TRUE(viewer.WaitFor("Thread Start", 5s));
+    EXPECT_EQ(viewer.Count("ClearCameraStatus 0x0"), 1);
+    uint32_t stored = 0;
+    ASSERT_TRUE(settings::ReadDword("CameraStatus", &stored));
+    EXPECT_EQ(stored, 0x1Fu) << "only the driver writes CameraStatus";
+    ExpectCleanExit();
+}
+
 struct Payload {
     const char* name;
     ULONG_PTR dwData;

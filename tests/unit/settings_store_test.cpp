@@ -89,13 +89,25 @@ TEST_F(SettingsStoreTest, DebugLevelIsSigned) {
     EXPECT_EQ(store.ReadDebugLevel(), 103);
 }
 
-TEST_F(SettingsStoreTest, OpenMaskFollowsWow64) {
+TEST_F(SettingsStoreTest, ReadsAskForReadAccessAndTheWriteOnlyForSetValue) {
     store.ReadTrayEnabled();
-    EXPECT_EQ(backend.lastAccess, 0xF003Fu);
+    EXPECT_EQ(backend.lastAccess, 0x20019u);
     EXPECT_EQ(backend.lastPath, "SOFTWARE\\Velmora\\QXLUMA64\\Current\\");
+    char path[512];
+    store.ReadQuickLaunchPath(path);
+    EXPECT_EQ(backend.lastAccess, 0x20019u);
+    store.ClearCameraStatus(STATUS_SNAP_BUTTON);
+    EXPECT_EQ(backend.lastAccess, 0x20019u);
+    store.WriteQuickLaunchPath("x.exe");
+    EXPECT_EQ(backend.lastAccess, 0x0002u);
+}
+
+TEST_F(SettingsStoreTest, Wow64AddsTheSixtyFourBitView) {
     backend.wow64 = true;
-    store.ReadTrayEnabled();
-    EXPECT_EQ(backend.lastAccess, 0xF013Fu);
+    store.ReadCameraStatus();
+    EXPECT_EQ(backend.lastAccess, 0x20119u);
+    store.WriteQuickLaunchPath("x.exe");
+    EXPECT_EQ(backend.lastAccess, 0x0102u);
 }
 
 TEST_F(SettingsStoreTest, ClearSendsWholeNewSetAndNeverWritesTheRegistry) {
