@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/handles_win32.h"
 #include "menu_driver.h"
 #include "screenshot.h"
 #include "sim_camera.h"
@@ -52,12 +53,13 @@ std::string DialogText(HWND dialog, int controlId) {
 std::vector<uint32_t> ScreenPixels(const RECT& area) {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, previous);
+    const WindowDc screen(nullptr, GetDC(nullptr));
+    const UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+    const UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    {
+        const ScopedSelect select(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY);
+    }
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -66,10 +68,7 @@ std::vector<uint32_t> ScreenPixels(const RECT& area) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    GetDIBits(memory.get(), bitmap.get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
     for (auto& pixel : pixels) {
         pixel &= 0x00FFFFFFu;
     }
@@ -203,16 +202,15 @@ TEST_F(CommandTest, SelfTimerCountsDownInTheOverlayAndTakesOneStill) {
     EXPECT_EQ(bounds.bottom, 150);
     EXPECT_NE(GetWindowLongPtrA(overlay, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     // The all-white shape cuts nothing out: no region, or one covering the whole window.
-    HRGN region = CreateRectRgn(0, 0, 0, 0);
-    const int regionType = GetWindowRgn(overlay, region);
+    const UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    const int regionType = GetWindowRgn(overlay, region.get());
     if (regionType != ERROR) {
         RECT box{};
         EXPECT_EQ(regionType, SIMPLEREGION);
-        GetRgnBox(region, &box);
+        GetRgnBox(region.get(), &box);
         EXPECT_TRUE(box.left == 0 && box.top == 0 && box.right == 200 && box.bottom == 150)
             << box.left << "," << box.top << "," << box.right << "," << box.bottom;
     }
-    DeleteObject(region);
 
     // Switching the self-timer off does not stop a countdown that runs.
     ASSERT_TRUE(viewer.WaitFor("3", 3s));

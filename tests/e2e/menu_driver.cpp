@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <memory>
 
+#include "app/handles_win32.h"
 #include "menu_probe/menu_probe.h"
 
 #include "e2e_support.h"
@@ -57,15 +57,6 @@ std::string TempFileName(const char* prefix) {
     return path;
 }
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const {
-        if (handle != nullptr) {
-            CloseHandle(handle);
-        }
-    }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
 // Runs `start(data)` on a new thread of `process` with a copy of `data` in that process.
 bool RunRemoteThread(HANDLE process, UINT_PTR start, const void* data, size_t size,
                      DWORD* exitCode) {
@@ -75,13 +66,13 @@ bool RunRemoteThread(HANDLE process, UINT_PTR start, const void* data, size_t si
     }
     bool finished = false;
     if (WriteProcessMemory(process, remote, data, size, nullptr)) {
-        const UniqueHandle thread(
+        const UniqueKernelHandle thread(
             CreateRemoteThread(process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(start),
                                remote, 0, nullptr));
         finished = thread && WaitForSingleObject(thread.get(), 5000) == WAIT_OBJECT_0 &&
                    GetExitCodeThread(thread.get(), exitCode);
     }
-    if (finished) {
+    if (finished) {  // a thread that has not ended may still read the copy
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     }
     return finished;
@@ -155,10 +146,10 @@ UINT_PTR RemoteProbeExport(HANDLE process, UINT_PTR base) {
 
 // Runs the probe on `request` in the process; returns what went wrong, or "".
 std::string RunProbe(DWORD processId, const MenuProbeRequest& request, DWORD* result) {
-    const UniqueHandle process(OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
-                                               PROCESS_VM_OPERATION | PROCESS_VM_READ |
-                                               PROCESS_VM_WRITE,
-                                           FALSE, processId));
+    const UniqueKernelHandle process(OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
+                                                     PROCESS_VM_OPERATION | PROCESS_VM_READ |
+                                                     PROCESS_VM_WRITE,
+                                                 FALSE, processId));
     if (!process) {
         return "OpenProcess failed, error " + std::to_string(GetLastError());
     }

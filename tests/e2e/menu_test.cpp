@@ -1,6 +1,7 @@
 // The tray icon's right-click menu as the user gets it: its layout and texts in both plug
 // states and for different sensors, the clicks that open nothing, and commands chosen with the
 // keyboard.
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -72,14 +73,15 @@ std::vector<Expected> ExpectedTopLevel(bool pluggedIn) {
 
 std::vector<Expected> ExpectedEffects() {
     std::vector<Expected> effects;
+    char key[32];
     for (int row = 0; row < 21; ++row) {
-        effects.push_back(
-            {32710u + row, LanguageText(("IDC_SE_RADIO" + std::to_string(row + 1)).c_str())});
+        std::snprintf(key, sizeof key, "IDC_SE_RADIO%d", row + 1);
+        effects.push_back({32710u + row, LanguageText(key)});
     }
     effects.push_back({kSeparator, ""});  // row 21 has no effect
     for (int row = 22; row < 33; ++row) {
-        effects.push_back(
-            {32710u + row, LanguageText(("IDC_FRAME_RADIO" + std::to_string(row - 21)).c_str())});
+        std::snprintf(key, sizeof key, "IDC_FRAME_RADIO%d", row - 21);
+        effects.push_back({32710u + row, LanguageText(key)});
     }
     return effects;
 }
