@@ -177,8 +177,8 @@ void CheckQuickLaunchDialog(HMODULE module) {
         {IDC_QUICKLAUNCH_OPEN, "Button", "Open", {203, 7, 50, 14}, BS_PUSHBUTTON | WS_TABSTOP},
     };
     HWND child = GetWindow(dialog, GW_CHILD);
-    for (const ControlSpec& spec : specs) {
-        Check(child != nullptr, "control present", spec.id);
+    for (const ControlSpec& expected : specs) {
+        Check(child != nullptr, "control present", expected.id);
         if (child == nullptr) {
             break;
         }
@@ -186,19 +186,19 @@ void CheckQuickLaunchDialog(HMODULE module) {
         GetClassNameA(child, cls, sizeof cls);
         GetWindowTextA(child, text, sizeof text);
         const LONG style = GetWindowLongA(child, GWL_STYLE);
-        Check(GetDlgCtrlID(child) == spec.id, "control order", spec.id);
-        Check(lstrcmpiA(cls, spec.cls) == 0 && std::strcmp(text, spec.text) == 0,
-              "control class/text", spec.id);
+        Check(GetDlgCtrlID(child) == expected.id, "control order", expected.id);
+        Check(lstrcmpiA(cls, expected.cls) == 0 && std::strcmp(text, expected.text) == 0,
+              "control class/text", expected.id);
         // The dialog manager trades an edit control's WS_BORDER for a sunken client edge.
         LONG seen = style;
         if ((GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0) {
             seen |= WS_BORDER;
         }
-        Check((seen & (spec.style | WS_VISIBLE)) == (spec.style | WS_VISIBLE), "control style",
+        Check((seen & (expected.style | WS_VISIBLE)) == (expected.style | WS_VISIBLE), "control style",
               style);
         // Position and size are each scaled from dialog units, as the dialog manager does.
-        RECT origin{spec.units.left, spec.units.top, 0, 0};
-        RECT size{0, 0, spec.units.right, spec.units.bottom};
+        RECT origin{expected.units.left, expected.units.top, 0, 0};
+        RECT size{0, 0, expected.units.right, expected.units.bottom};
         MapDialogRect(dialog, &origin);
         MapDialogRect(dialog, &size);
         RECT placed{};
@@ -207,7 +207,7 @@ void CheckQuickLaunchDialog(HMODULE module) {
         const bool where = placed.left == origin.left && placed.top == origin.top;
         const bool extent =
             placed.right - placed.left == size.right && placed.bottom - placed.top == size.bottom;
-        Check(where && extent, "control placement", spec.id);
+        Check(where && extent, "control placement", expected.id);
         child = GetWindow(child, GW_HWNDNEXT);
     }
     Check(child == nullptr, "no further controls");

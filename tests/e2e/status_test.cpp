@@ -155,6 +155,8 @@ TEST_F(StatusTest, ButtonPressToProgramStartDelay) {
     StartPlugged(stand_in::kQuickLaunch);
     std::vector<unsigned long long> delays;
     for (size_t press = 1; press <= 10; ++press) {
+        // Spread the presses over the poll period instead of always pressing right after a tick.
+        std::this_thread::sleep_for(std::chrono::milliseconds(press * 97 % 1000));
         const unsigned long long pressedAt = GetTickCount64();
         sim::Camctl("press");
         ASSERT_TRUE(PollUntil([&] { return stand_in::Starts(stand_in::kQuickLaunch).size() >= press; },
