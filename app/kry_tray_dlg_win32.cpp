@@ -12,7 +12,9 @@ constexpr UINT kStatusPeriodMs = 1000;
 constexpr UINT kCountdownPeriodMs = 1000;
 constexpr RECT kCountdownRect = {0, 0, 200, 150};
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() {
+    return GetModuleHandleA(nullptr);
+}
 }  // namespace
 
 CKRYTrayDlg::CKRYTrayDlg(HWND parent, CCameraDevice& camera, ICaptureSystem& captureSystem,
@@ -108,7 +110,9 @@ void CKRYTrayDlg::OnTimer(UINT_PTR timerId) {
     }
 }
 
-void CKRYTrayDlg::OnTrayCommand(UINT commandId) { TrayControllerCore::OnTrayCommand(commandId); }
+void CKRYTrayDlg::OnTrayCommand(UINT commandId) {
+    TrayControllerCore::OnTrayCommand(commandId);
+}
 
 LRESULT CKRYTrayDlg::OnDeviceChange(WPARAM, LPARAM) {
     // Every broadcast, whatever the device or event, runs a full discovery.
@@ -122,7 +126,9 @@ void CKRYTrayDlg::OnWindowPosChanging(WINDOWPOS* position) {
     }
 }
 
-void CKRYTrayDlg::ShowOrHide() { ShowWindow(m_hWnd, m_bMinimized ? SW_HIDE : SW_SHOW); }
+void CKRYTrayDlg::ShowOrHide() {
+    ShowWindow(m_hWnd, m_bMinimized ? SW_HIDE : SW_SHOW);
+}
 
 BOOL CKRYTrayDlg::DestroyWindow() {
     PrepareDestroyWindow();  // no tray icon may be created any more; the poller stops
@@ -141,13 +147,17 @@ std::unique_ptr<ITrayIcon> CKRYTrayDlg::CreateTrayIcon(int iconResourceId, unsig
     return tray;
 }
 
-void CKRYTrayDlg::StartProgram(const char* path) { StartProgramNoWait(path); }
+void CKRYTrayDlg::StartProgram(const char* path) {
+    StartProgramNoWait(path);
+}
 
 void CKRYTrayDlg::SetCountdownTimer() {
     SetTimer(m_hWnd, kCountdownTimerId, kCountdownPeriodMs, nullptr);
 }
 
-void CKRYTrayDlg::KillCountdownTimer() { KillTimer(m_hWnd, kCountdownTimerId); }
+void CKRYTrayDlg::KillCountdownTimer() {
+    KillTimer(m_hWnd, kCountdownTimerId);
+}
 
 void CKRYTrayDlg::ShowCountdownOverlay(int pictureBitmapId) {
     if (m_pCountdownWnd) {
@@ -172,4 +182,6 @@ void CKRYTrayDlg::RunQuickLaunchDialog() {
     dialog.DoModal();
 }
 
-void CKRYTrayDlg::DestroyControllerWindow() { DestroyWindow(); }
+void CKRYTrayDlg::DestroyControllerWindow() {
+    DestroyWindow();
+}

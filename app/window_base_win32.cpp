@@ -15,7 +15,9 @@ bool RegisterWindowClassOnce(WNDPROC proc) {
 }
 }  // namespace
 
-CWindowBase::~CWindowBase() { DestroyWindow(); }
+CWindowBase::~CWindowBase() {
+    DestroyWindow();
+}
 
 BOOL CWindowBase::CreateEx(DWORD exStyle, const char* title, DWORD style, const RECT& rect,
                            HWND parent) {

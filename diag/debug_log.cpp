@@ -19,7 +19,9 @@ void Send(int32_t level, const char* text, std::size_t length) {
 }
 }  // namespace
 
-void SetDebugRecordSender(DebugRecordSender sender) { g_sender.store(sender); }
+void SetDebugRecordSender(DebugRecordSender sender) {
+    g_sender.store(sender);
+}
 
 void DebugLog(int32_t level, const char* format, ...) {
     if (level > DebugLevel) {

@@ -17,7 +17,7 @@ int SendDebugRecord(int32_t level, const char* text, std::size_t length) {
     record.lpData = const_cast<char*>(text);
     // A viewer that stops responding must not freeze the logging thread, the UI included.
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(viewer, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record),
-                        SMTO_ABORTIFHUNG, kViewerTimeoutMs, &ignored);
+    SendMessageTimeoutA(viewer, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), SMTO_ABORTIFHUNG,
+                        kViewerTimeoutMs, &ignored);
     return 0;
 }

@@ -194,8 +194,8 @@ void CheckQuickLaunchDialog(HMODULE module) {
         if ((GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0) {
             seen |= WS_BORDER;
         }
-        Check((seen & (expected.style | WS_VISIBLE)) == (expected.style | WS_VISIBLE), "control style",
-              style);
+        Check((seen & (expected.style | WS_VISIBLE)) == (expected.style | WS_VISIBLE),
+              "control style", style);
         // Position and size are each scaled from dialog units, as the dialog manager does.
         RECT origin{expected.units.left, expected.units.top, 0, 0};
         RECT size{0, 0, expected.units.right, expected.units.bottom};

@@ -20,8 +20,8 @@ constexpr const char* kValueQuickLaunch = "QuickLaunch";
 
 // Only what each operation needs: full access to a key under HKEY_LOCAL_MACHINE is refused to
 // standard users, which would turn the whole program off.
-constexpr uint32_t kKeyRead = 0x20019;      // KEY_READ
-constexpr uint32_t kKeySetValue = 0x0002;   // KEY_SET_VALUE
+constexpr uint32_t kKeyRead = 0x20019;     // KEY_READ
+constexpr uint32_t kKeySetValue = 0x0002;  // KEY_SET_VALUE
 constexpr uint32_t kKeyWow64_64Key = 0x0100;
 
 constexpr std::size_t kPathBufferSize = 512;  // quick-launch and viewer launch buffers

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 namespace {
-HKEY AsHkey(ISettingsBackend::Key key) { return static_cast<HKEY>(key); }
+HKEY AsHkey(ISettingsBackend::Key key) {
+    return static_cast<HKEY>(key);
+}
 }  // namespace
 
 bool RunningUnderWow64() {
@@ -21,7 +23,9 @@ bool RunningUnderWow64() {
     return flag == 1;
 }
 
-bool RegistryBackend::RunningUnderWow64() { return ::RunningUnderWow64(); }
+bool RegistryBackend::RunningUnderWow64() {
+    return ::RunningUnderWow64();
+}
 
 long RegistryBackend::Open(const char* path, uint32_t access, Key* key) {
     HKEY opened = nullptr;

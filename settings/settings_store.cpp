@@ -41,11 +41,17 @@ uint32_t SettingsStore::ReadDword(const char* name) {
            uint32_t{bytes[3]} << 24;
 }
 
-uint32_t SettingsStore::ReadCameraStatus() { return ReadDword(kValueCameraStatus); }
+uint32_t SettingsStore::ReadCameraStatus() {
+    return ReadDword(kValueCameraStatus);
+}
 
-uint32_t SettingsStore::ReadTrayEnabled() { return ReadDword(kValueTrayEnabled); }
+uint32_t SettingsStore::ReadTrayEnabled() {
+    return ReadDword(kValueTrayEnabled);
+}
 
-int32_t SettingsStore::ReadDebugLevel() { return static_cast<int32_t>(ReadDword(kValueDebugLevel)); }
+int32_t SettingsStore::ReadDebugLevel() {
+    return static_cast<int32_t>(ReadDword(kValueDebugLevel));
+}
 
 int SettingsStore::SendStatus(uint32_t value, const char* logFormat) {
     DebugLog(kLogStatus, logFormat, value);

@@ -5,7 +5,7 @@
 namespace {
 constexpr const char* kClassName = "KRYE2EViewer";
 constexpr UINT kStallMessage = WM_APP + 1;
-}
+}  // namespace
 
 DebugViewer::DebugViewer() {
     m_thread = std::thread([this] { Run(); });
@@ -42,8 +42,7 @@ void DebugViewer::Run() {
     }
 }
 
-LRESULT CALLBACK DebugViewer::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+LRESULT CALLBACK DebugViewer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA,
@@ -82,7 +81,9 @@ void DebugViewer::Stall() {
     PostMessageA(m_window, kStallMessage, 0, 0);
 }
 
-void DebugViewer::Resume() { SetEvent(m_resume); }
+void DebugViewer::Resume() {
+    SetEvent(m_resume);
+}
 
 std::vector<DebugRecord> DebugViewer::Records() const {
     std::lock_guard lock(m_mutex);

@@ -10,8 +10,7 @@ constexpr REGSAM kAccess = KEY_ALL_ACCESS | KEY_WOW64_64KEY;
 
 HKEY OpenSettings() {
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, 0, kAccess, nullptr, &key,
-                    nullptr);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, 0, kAccess, nullptr, &key, nullptr);
     return key;
 }
 
@@ -79,8 +78,8 @@ bool ReadRaw(const char* name, std::string* bytes) {
     HKEY key = OpenSettings();
     char buffer[4096];
     DWORD size = sizeof buffer;
-    const LONG result = RegQueryValueExA(key, name, nullptr, nullptr,
-                                         reinterpret_cast<BYTE*>(buffer), &size);
+    const LONG result =
+        RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS) {
         return false;
@@ -161,7 +160,9 @@ HWND TrayProcess::ControllerWindow() const {
     return FindProcessWindow(m_processId, "#32770", "Velmora System Tray");
 }
 
-HWND TrayProcess::TrayWindow() const { return FindProcessWindow(m_processId, "KRYTrayWindow"); }
+HWND TrayProcess::TrayWindow() const {
+    return FindProcessWindow(m_processId, "KRYTrayWindow");
+}
 
 LRESULT TrayProcess::SendCopyData(ULONG_PTR dwData, const void* data, DWORD size) const {
     COPYDATASTRUCT record{dwData, size, const_cast<void*>(data)};

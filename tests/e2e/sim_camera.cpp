@@ -24,8 +24,8 @@ std::string Camctl(const std::string& arguments, bool* ok) {
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION info{};
-    const BOOL started = CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                        0, nullptr, nullptr, &startup, &info);
+    const BOOL started = CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                        nullptr, nullptr, &startup, &info);
     CloseHandle(writeEnd);
     std::string output;
     if (started) {
@@ -81,6 +81,8 @@ std::vector<std::string> JournalLines(const std::string& prefix) {
     return matching;
 }
 
-unsigned Status() { return static_cast<unsigned>(std::stoul(Camctl("status"), nullptr, 16)); }
+unsigned Status() {
+    return static_cast<unsigned>(std::stoul(Camctl("status"), nullptr, 16));
+}
 
 }  // namespace sim

@@ -98,9 +98,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SpineTest, OtherCopyDataChangesNothing) {
     StartTray(1, 103, 0);
-    const Payload rejected[] = {{"lower", 4402, "exit"},      {"blank", 4402, "EXIT "},
-                                {"longer", 4402, "EXITS"},    {"shorter", 4402, "EXI"},
-                                {"otherId", 4401, "EXIT"},    {"empty", 4402, ""},
+    const Payload rejected[] = {{"lower", 4402, "exit"},
+                                {"blank", 4402, "EXIT "},
+                                {"longer", 4402, "EXITS"},
+                                {"shorter", 4402, "EXI"},
+                                {"otherId", 4401, "EXIT"},
+                                {"empty", 4402, ""},
                                 {"long", 4402, std::string(600, 'E')}};
     for (const auto& payload : rejected) {
         tray.SendCopyData(payload.dwData, payload.bytes.data(),

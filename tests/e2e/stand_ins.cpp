@@ -24,7 +24,9 @@ void Install() {
     }
 }
 
-void ClearStarts(const std::string& program) { DeleteFileA((program + ".args").c_str()); }
+void ClearStarts(const std::string& program) {
+    DeleteFileA((program + ".args").c_str());
+}
 
 std::vector<std::string> Starts(const std::string& program) {
     std::ifstream in(program + ".args");

@@ -100,8 +100,8 @@ TEST_F(StatusTest, ButtonStartsQuickLaunchWithBlanksInItsPath) {
     StartPlugged(stand_in::kQuickLaunchWithBlanks);
     sim::Camctl("journal-clear");
     sim::Camctl("press");
-    ASSERT_TRUE(PollUntil([] { return !stand_in::Starts(stand_in::kQuickLaunchWithBlanks).empty(); },
-                          5s));
+    ASSERT_TRUE(
+        PollUntil([] { return !stand_in::Starts(stand_in::kQuickLaunchWithBlanks).empty(); }, 5s));
     const std::string start = stand_in::Starts(stand_in::kQuickLaunchWithBlanks)[0];
     EXPECT_NE(start.find(" 3 [C:\\Program Files\\KRY Test\\quick launch.exe] [] []"),
               std::string::npos)
@@ -159,8 +159,8 @@ TEST_F(StatusTest, ButtonPressToProgramStartDelay) {
         std::this_thread::sleep_for(std::chrono::milliseconds(press * 97 % 1000));
         const unsigned long long pressedAt = GetTickCount64();
         sim::Camctl("press");
-        ASSERT_TRUE(PollUntil([&] { return stand_in::Starts(stand_in::kQuickLaunch).size() >= press; },
-                              5s));
+        ASSERT_TRUE(PollUntil(
+            [&] { return stand_in::Starts(stand_in::kQuickLaunch).size() >= press; }, 5s));
         const unsigned long long startedAt =
             std::stoull(stand_in::Starts(stand_in::kQuickLaunch)[press - 1]);
         delays.push_back(startedAt - pressedAt);

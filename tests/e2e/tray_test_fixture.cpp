@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
-void TrayTest::SetUp() { viewer.Clear(); }
+void TrayTest::SetUp() {
+    viewer.Clear();
+}
 
 void TrayTest::TearDown() {
     if (tray.Running()) {

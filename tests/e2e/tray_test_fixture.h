@@ -15,8 +15,7 @@ protected:
     void TearDown() override;
 
     // Starts the program and waits for its first record (the tray switch, logged at 103).
-    void StartTray(uint32_t trayEnabled = 1, uint32_t debugLevel = 103,
-                   uint32_t cameraStatus = 0);
+    void StartTray(uint32_t trayEnabled = 1, uint32_t debugLevel = 103, uint32_t cameraStatus = 0);
     // Sends "EXIT" and expects a clean end: exit code 0 within the deadline.
     void ExpectCleanExit();
 
