@@ -10,6 +10,8 @@
 #include "stand_ins.h"
 #include "tray_test_fixture.h"
 
+#include <shellapi.h>
+
 namespace {
 
 constexpr UINT kPluggedId = 130;
@@ -84,6 +86,25 @@ TEST_F(StatusTest, UnpluggedIconAtStartWithoutCamera) {
     StartTray(1, 103, 0);
     EXPECT_TRUE(PollUntil([&] { return ShownIcon() == kUnpluggedId; }, 3s));
     ExpectCleanExit();
+}
+
+TEST_F(StatusTest, IconComesBackWhenTheShellRestarts) {
+    StartTray(1, 103, 0);
+    ASSERT_TRUE(PollUntil([&] { return ShownIcon() == kUnpluggedId; }, 3s));
+    // What a restarted shell looks like to the program: its icon is gone and every top-level
+    // window hears "TaskbarCreated".
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = tray.TrayWindow();
+    icon.uID = kUnpluggedId;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
+    ASSERT_EQ(ShownIcon(), 0u);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0,
+                        SMTO_ABORTIFHUNG, 5000, &ignored);
+    EXPECT_TRUE(PollUntil([&] { return ShownIcon() == kUnpluggedId; }, 3s));
+    ExpectCleanExit();
+    EXPECT_EQ(ShownIcon(), 0u);
 }
 
 TEST_F(StatusTest, NoIconEverWhenTheTraySwitchIsOff) {
