@@ -59,6 +59,9 @@ trap cleanup EXIT INT TERM
 wine_prefix "$PREFIX" "$BIN"
 echo "$DISPLAY" > "$STATE"
 settings_key 1 103
+# A program a person sees start when the snapshot button is pressed (./run.sh ctl press).
+$WINE reg add 'HKLM\SOFTWARE\Velmora\QXLUMA64\Current' /v QuickLaunch /t REG_SZ \
+    /d 'C:\windows\system32\winver.exe' /f /reg:64 >/dev/null 2>&1
 $WINE "$BIN/camctl.exe" plug
 $WINE "$BIN/camctl.exe" active on
 
