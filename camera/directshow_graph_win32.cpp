@@ -71,12 +71,12 @@ HRESULT DirectShowCaptureGraph::Open(const std::string& displayName) {
     return FAILED(hr) ? hr : S_OK;
 }
 
+Microsoft::WRL::ComPtr<IKRYExtension> DirectShowCaptureGraph::Extension() const {
+    return m_pCapture ? Query<IKRYExtension>(m_pCapture.Get(), IID_IKRYExtension) : nullptr;
+}
+
 int DirectShowCaptureGraph::GetExtensionProperty(int32_t id, ExtensionBuffer* block) {
-    if (!m_pCapture) {
-        return -1;
-    }
-    const ComPtr<IKRYExtension> extension =
-        Query<IKRYExtension>(m_pCapture.Get(), IID_IKRYExtension);
+    const ComPtr<IKRYExtension> extension = Extension();
     if (!extension) {
         return -1;
     }
@@ -85,11 +85,7 @@ int DirectShowCaptureGraph::GetExtensionProperty(int32_t id, ExtensionBuffer* bl
 }
 
 int DirectShowCaptureGraph::SetExtensionProperty(int32_t id, ExtensionBuffer* block) {
-    if (!m_pCapture) {
-        return -1;
-    }
-    const ComPtr<IKRYExtension> extension =
-        Query<IKRYExtension>(m_pCapture.Get(), IID_IKRYExtension);
+    const ComPtr<IKRYExtension> extension = Extension();
     if (!extension) {
         return -1;
     }

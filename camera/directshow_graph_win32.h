@@ -10,6 +10,7 @@
 #include <string>
 
 #include "camera/capture_graph.h"
+#include "camera/kry_extension_win32.h"
 
 class DirectShowCaptureGraph : public ICaptureGraph {
 public:
@@ -28,6 +29,8 @@ public:
     std::unique_ptr<IPropertyPagesJob> PreparePropertyPages() override;
 
 private:
+    // The driver's interface on the capture filter, fetched afresh for each call; null without it.
+    Microsoft::WRL::ComPtr<IKRYExtension> Extension() const;
     Microsoft::WRL::ComPtr<ICaptureGraphBuilder2> m_pBuilder;
     Microsoft::WRL::ComPtr<IGraphBuilder> m_pGraph;
     Microsoft::WRL::ComPtr<IBaseFilter> m_pCapture;  // null when no device matched
