@@ -1,7 +1,6 @@
 // The tray commands end to end: a still image at once and after the self-timer's countdown in
 // its overlay, the Quick Launch Setting dialog, and the capture filter's property pages.
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -75,35 +74,25 @@ std::vector<uint32_t> ScreenPixels(const RECT& area) {
     return pixels;
 }
 
-struct CaptionSearch {
-    DWORD processId;
-    const char* prefix;
+struct ChildSearch {
+    const std::string& text;
     HWND found;
 };
 
-BOOL CALLBACK MatchCaption(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<CaptionSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char caption[256] = "";
-    GetWindowTextA(window, caption, sizeof caption);
-    if (owner == search->processId && IsWindowVisible(window) &&
-        std::strncmp(caption, search->prefix, std::strlen(search->prefix)) == 0) {
+BOOL CALLBACK MatchChildText(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<ChildSearch*>(lParam);
+    if (WindowText(window) == search->text) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-BOOL CALLBACK MatchChildText(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<CaptionSearch*>(lParam);
-    char text[256] = "";
-    GetWindowTextA(window, text, sizeof text);
-    if (std::strcmp(text, search->prefix) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+// A child window of `parent` whose text is exactly `text`, or null.
+HWND FindChildWithText(HWND parent, const std::string& text) {
+    ChildSearch search{text, nullptr};
+    EnumChildWindows(parent, MatchChildText, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 class CommandTest : public TrayMenuTest {
@@ -311,28 +300,30 @@ TEST_F(CommandTest, VideoCaptureFilterShowsThePropertyPagesWhileTheTimersRun) {
     StartPlugged();
     sim::Camctl("journal-clear");
     Command(32786);
-    CaptionSearch frame{tray.Id(), "Properties", nullptr};
+    HWND frame = nullptr;
     ASSERT_TRUE(PollUntil(
         [&] {
-            EnumWindows(MatchCaption, reinterpret_cast<LPARAM>(&frame));
-            return frame.found != nullptr;
+            const auto frames = ProcessWindows(tray.Id(), [](HWND window) {
+                return IsWindowVisible(window) && WindowText(window).rfind("Properties", 0) == 0;
+            });
+            frame = frames.empty() ? nullptr : frames.front();
+            return frame != nullptr;
         },
         5s))
         << "no property frame";
-    CaptionSearch button{0, "Press snapshot button", nullptr};
-    EnumChildWindows(frame.found, MatchChildText, reinterpret_cast<LPARAM>(&button));
-    EXPECT_NE(button.found, nullptr) << "the camera's page is in the frame";
+    EXPECT_NE(FindChildWithText(frame, "Press snapshot button"), nullptr)
+        << "the camera's page is in the frame";
     EXPECT_FALSE(sim::JournalLines("pages").empty());
 
     // The frame runs its own modal loop; the status tick goes on and starts the viewer.
     sim::Camctl("set-status 9");
     EXPECT_TRUE(viewer.WaitFor("DEZAD.EXE", 3s));
 
-    PostMessageA(frame.found, WM_COMMAND, IDCANCEL, 0);
-    if (!PollUntil([&] { return !IsWindow(frame.found); }, 2s)) {
+    PostMessageA(frame, WM_COMMAND, IDCANCEL, 0);
+    if (!PollUntil([&] { return !IsWindow(frame); }, 2s)) {
         ADD_FAILURE() << "Cancel did not close the frame";
-        PostMessageA(frame.found, WM_CLOSE, 0, 0);
-        ASSERT_TRUE(PollUntil([&] { return !IsWindow(frame.found); }, 2s));
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(PollUntil([&] { return !IsWindow(frame); }, 2s));
     }
     ExpectCleanExit();
 }

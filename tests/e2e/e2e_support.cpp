@@ -14,39 +14,6 @@ HKEY OpenSettings() {
     return key;
 }
 
-struct FindState {
-    DWORD processId;
-    const char* className;
-    const char* title;
-    bool visibleOnly;
-    HWND found;
-};
-
-BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM lParam) {
-    auto* state = reinterpret_cast<FindState*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != state->processId) {
-        return TRUE;
-    }
-    char className[128] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (std::strcmp(className, state->className) != 0) {
-        return TRUE;
-    }
-    if (state->title != nullptr) {
-        char title[256] = "";
-        GetWindowTextA(window, title, sizeof title);
-        if (std::strcmp(title, state->title) != 0) {
-            return TRUE;
-        }
-    }
-    if (state->visibleOnly && !IsWindowVisible(window)) {
-        return TRUE;
-    }
-    state->found = window;
-    return FALSE;
-}
 }  // namespace
 
 std::string BinDirectory() {
@@ -190,9 +157,48 @@ bool TrayIconShown(HWND owner, UINT id) {
     return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
+std::string WindowClass(HWND window) {
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string WindowText(HWND window) {
+    char text[256] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+namespace {
+struct WindowSearch {
+    DWORD processId;
+    const std::function<bool(HWND)>& match;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectMatchingWindow(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && search->match(window)) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> ProcessWindows(DWORD processId, const std::function<bool(HWND)>& match) {
+    WindowSearch search{processId, match, {}};
+    EnumWindows(CollectMatchingWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND FindProcessWindow(DWORD processId, const char* className, const char* title,
                        bool visibleOnly) {
-    FindState state{processId, className, title, visibleOnly, nullptr};
-    EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&state));
-    return state.found;
+    const auto found = ProcessWindows(processId, [&](HWND window) {
+        return WindowClass(window) == className &&
+               (title == nullptr || WindowText(window) == title) &&
+               (!visibleOnly || IsWindowVisible(window));
+    });
+    return found.empty() ? nullptr : found.front();
 }

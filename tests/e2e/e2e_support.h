@@ -6,8 +6,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace std::chrono_literals;
 
@@ -64,6 +66,12 @@ private:
 
 // The icon (hWnd, uID) is in the notification area: NIM_MODIFY with no flags succeeds exactly then.
 bool TrayIconShown(HWND owner, UINT id);
+
+std::string WindowClass(HWND window);
+std::string WindowText(HWND window);
+
+// Every top-level window of `processId` for which `match` holds, in z-order.
+std::vector<HWND> ProcessWindows(DWORD processId, const std::function<bool(HWND)>& match);
 
 // A top-level window of `processId` with this class (and title, when given), or null.
 HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr,

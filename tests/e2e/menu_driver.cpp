@@ -23,30 +23,10 @@ constexpr const char* kMenuClass = "#32768";
 constexpr const char* kTrayClass = "KRYTrayWindow";
 constexpr const char* kProbeName = "krymenu_probe.dll";
 
-struct Collect {
-    DWORD processId;
-    const char* className;
-    bool visibleOnly;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam) {
-    auto* state = reinterpret_cast<Collect*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (owner == state->processId && std::strcmp(className, state->className) == 0 &&
-        (!state->visibleOnly || IsWindowVisible(window))) {
-        state->found.push_back(window);
-    }
-    return TRUE;
-}
-
 std::vector<HWND> Windows(DWORD processId, const char* className, bool visibleOnly) {
-    Collect state{processId, className, visibleOnly, {}};
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&state));
-    return state.found;
+    return ProcessWindows(processId, [&](HWND window) {
+        return WindowClass(window) == className && (!visibleOnly || IsWindowVisible(window));
+    });
 }
 
 std::string TempFileName(const char* prefix) {
