@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "app/controller_platform.h"
-#include "app/dialog_base_win32.h"
+#include "win/dialog_base_win32.h"
 #include "app/tray_controller_core.h"
 #include "camera/camera_device.h"
 #include "overlay/shaped_bitmap_wnd_win32.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/handles_win32.h"
+#include "win/handles_win32.h"
 
 namespace {
 

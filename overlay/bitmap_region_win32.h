@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/handles_win32.h"
+#include "win/handles_win32.h"
 #include "overlay/shape_region.h"
 
 // The bitmap's pixels as 0x00RRGGBB, top row first; an empty grid when it cannot be read.

@@ -1,6 +1,6 @@
 #include "overlay/shaped_bitmap_wnd_win32.h"
 
-#include "app/handles_win32.h"
+#include "win/handles_win32.h"
 #include "overlay/bitmap_region_win32.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/window_base_win32.h"
+#include "win/window_base_win32.h"
 
 class CShapedBitmapWnd : public CWindowBase {
 public:

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/dialog_base_win32.h"
+#include "win/dialog_base_win32.h"
 
 class SettingsStore;
 

@@ -6,7 +6,7 @@
 #include <shellapi.h>
 
 #include "app/controller_platform.h"
-#include "app/window_base_win32.h"
+#include "win/window_base_win32.h"
 
 class ITrayMenuSource;
 

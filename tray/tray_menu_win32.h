@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "app/handles_win32.h"
+#include "win/handles_win32.h"
 #include "tray/menu_description.h"
 
 class ITrayMenuSource;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/handles_win32.h"
+#include "win/handles_win32.h"
 #include "menu_driver.h"
 #include "screenshot.h"
 #include "sim_camera.h"

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "app/handles_win32.h"
+#include "win/handles_win32.h"
 #include "menu_probe/menu_probe.h"
 
 #include "e2e_support.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/handles_win32.h"
+#include "win/handles_win32.h"
 #include "overlay/bitmap_region_win32.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/window_base_win32.h"
+#include "win/window_base_win32.h"
 
 namespace {
 constexpr const char* kWindowClassName = "KRYTrayWindow";

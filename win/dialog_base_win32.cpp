@@ -1,4 +1,4 @@
-#include "app/dialog_base_win32.h"
+#include "win/dialog_base_win32.h"
 
 CDialogBase::~CDialogBase() {
     if (m_hWnd != nullptr) {
