@@ -8,8 +8,13 @@
 #include "diag/debug_log.h"
 #include "diag/debug_record_win32.h"
 #include "settings/registry_backend_win32.h"
+#include "win/handles_win32.h"
 
 namespace {
+
+// Held for the process's life: a second copy (the log-on start and a start by hand, or a setup
+// starting it again) would show a second icon and answer the same button press twice.
+constexpr char kSingleInstanceMutex[] = "Local\\Velmora.KRYTray.SingleInstance";
 
 int ForwardDebugRecord(int32_t level, const char* text, std::size_t length) {
     return SendDebugRecord(level, text, length);
@@ -32,13 +37,21 @@ namespace {
 SettingsStore g_settings(g_registry, theCamera);
 
 BOOL CTrayApp::InitInstance() {
+    // First of all: a second copy ends before it logs, touches the notification area, opens the
+    // camera or reads the settings. When the mutex cannot be made at all, run anyway.
+    const UniqueKernelHandle instanceLock(CreateMutexA(nullptr, FALSE, kSingleInstanceMutex));
+    if (instanceLock && GetLastError() == ERROR_ALREADY_EXISTS) {
+        return FALSE;
+    }
     if (CoInitialize(nullptr) != S_OK) {
         MessageBoxA(nullptr, "CoInitialize Fail", "KRYTray", MB_OK);
         return FALSE;
     }
     {
         CKRYTrayDlg dialog(nullptr, theCamera, GetDirectShowCaptureSystem(), g_settings);
+        CDialogBase::SetMainWindow(&dialog);
         dialog.DoModal();
+        CDialogBase::SetMainWindow(nullptr);
     }
     // The poller has stopped with the dialog; release the graph while COM is still up.
     theCamera.Close();

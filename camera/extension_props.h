@@ -1,14 +1,19 @@
 // The driver's private property block and property numbers. Portable: no Windows headers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
-// 16 bytes on the wire: four little-endian signed 32-bit words. Word 0 carries every
-// property's value; word 1 is used by PROP_STATUS only.
+// The driver sees 16 bytes (kExtensionBlockLength): four little-endian signed 32-bit words.
+// Word 0 carries every property's value; word 1 is used by PROP_STATUS only. Callers hold the
+// block in 17 words, so a driver that writes past the block lands in `spare`, not in the
+// caller's stack frame. A driver must read and write only the first four words.
 struct ExtensionBuffer {
     int32_t words[4];
+    int32_t spare[13] = {};
 };
-static_assert(sizeof(ExtensionBuffer) == 16, "the driver expects a 16-byte block");
+static_assert(sizeof(ExtensionBuffer) == 17 * sizeof(int32_t), "callers hold 17 words");
+static_assert(offsetof(ExtensionBuffer, spare) == 16, "the driver's block is the first 16 bytes");
 
 constexpr int32_t PROP_SENSOR_KIND = 1;    // get: word 0 = sensor kind
 constexpr int32_t PROP_SENSOR_PIXELS = 2;  // get: word 0 = pixel count

@@ -1,5 +1,6 @@
 #include "sim/capture_filter.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <new>
 #include <string>
@@ -279,10 +280,12 @@ STDMETHODIMP CaptureFilter::SetProperty(LONG id, ExtensionBuffer* block, LONG le
     if (block == nullptr) {
         return E_POINTER;
     }
-    if (length < static_cast<LONG>(sizeof(ExtensionBuffer))) {
+    if (length < static_cast<LONG>(kExtensionBlockLength)) {
         return E_INVALIDARG;
     }
-    const ExtensionBuffer words = *block;
+    // Only the block's 16 bytes are the caller's promise: copy those, no more.
+    ExtensionBuffer words{};
+    std::copy(block->words, block->words + 4, words.words);
     const HRESULT hr = driver_.SetProperty(id, words);
     Record("set " + std::to_string(id) + " " + std::to_string(words.words[0]) + " " +
            std::to_string(words.words[1]) + " " + std::to_string(words.words[2]) + " " +
@@ -294,7 +297,7 @@ STDMETHODIMP CaptureFilter::GetProperty(LONG id, ExtensionBuffer* block, LONG le
     if (block == nullptr) {
         return E_POINTER;
     }
-    if (length < static_cast<LONG>(sizeof(ExtensionBuffer))) {
+    if (length < static_cast<LONG>(kExtensionBlockLength)) {
         return E_INVALIDARG;
     }
     const HRESULT hr = driver_.GetProperty(id, *block);

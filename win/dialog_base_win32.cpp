@@ -1,14 +1,54 @@
 #include "win/dialog_base_win32.h"
 
+CDialogBase* CDialogBase::s_pMainWnd = nullptr;
+
+namespace {
+// Messages whose answer is the dialog procedure's return value, not DWLP_MSGRESULT.
+bool AnswersThroughReturnValue(UINT message) {
+    switch (message) {
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_QUERYDRAGICON:
+            return true;
+        default:
+            return false;
+    }
+}
+}  // namespace
+
 CDialogBase::~CDialogBase() {
     if (m_hWnd != nullptr) {
         ::DestroyWindow(m_hWnd);
     }
+    if (s_pMainWnd == this) {
+        s_pMainWnd = nullptr;
+    }
+}
+
+void CDialogBase::SetMainWindow(CDialogBase* dialog) {
+    s_pMainWnd = dialog;
+}
+
+HWND CDialogBase::Owner() const {
+    if (m_parent != nullptr) {
+        return m_parent;
+    }
+    return s_pMainWnd != nullptr && s_pMainWnd != this ? s_pMainWnd->m_hWnd : nullptr;
 }
 
 INT_PTR CDialogBase::DoModal() {
+    // The owner keeps the dialog above it, and its destruction takes the dialog with it.
+    HWND owner = Owner();
     HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId),
-                                     m_parent, StaticDialogProc, reinterpret_cast<LPARAM>(this));
+                                     owner, StaticDialogProc, reinterpret_cast<LPARAM>(this));
     if (window == nullptr) {
         return -1;
     }
@@ -17,9 +57,9 @@ INT_PTR CDialogBase::DoModal() {
     if (!m_endModal && IsWindow(window) && (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) == 0) {
         ShowWindow(window, SW_SHOWNORMAL);
     }
-    const bool disableParent = m_parent != nullptr && IsWindowEnabled(m_parent);
-    if (disableParent) {
-        EnableWindow(m_parent, FALSE);
+    const bool disableOwner = owner != nullptr && IsWindowEnabled(owner);
+    if (disableOwner) {
+        EnableWindow(owner, FALSE);
     }
     MSG msg;
     while (!m_endModal && IsWindow(window)) {
@@ -36,8 +76,8 @@ INT_PTR CDialogBase::DoModal() {
             DispatchMessageA(&msg);
         }
     }
-    if (disableParent) {
-        EnableWindow(m_parent, TRUE);
+    if (disableOwner && IsWindow(owner)) {
+        EnableWindow(owner, TRUE);
     }
     if (IsWindow(window)) {
         ::DestroyWindow(window);
@@ -83,17 +123,30 @@ INT_PTR CDialogBase::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnInitDialog();
     }
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
-        m_hWnd = nullptr;
-        // A destroy made while handling a sent message (another program's WM_COPYDATA) runs
-        // inside GetMessage, which would go on waiting: wake the modal loop to see it.
-        PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+        OnNcDestroy();
         return FALSE;
     }
     LRESULT result = 0;
     if (!OnMessage(message, wParam, lParam, result)) {
         return FALSE;
     }
+    if (AnswersThroughReturnValue(message)) {
+        return static_cast<INT_PTR>(result);
+    }
     SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
     return TRUE;
+}
+
+void CDialogBase::OnNcDestroy() {
+    SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+    m_hWnd = nullptr;
+    if (s_pMainWnd == this) {
+        // Ends every modal loop that runs now: ours, the file dialog's, the property frame's,
+        // a menu's. Each posts the message again for the loop outside it.
+        PostQuitMessage(0);
+    } else {
+        // A destroy made while handling a sent message (another program's WM_COPYDATA) runs
+        // inside GetMessage, which would go on waiting: wake the modal loop to see it.
+        PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+    }
 }

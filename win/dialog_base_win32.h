@@ -1,6 +1,8 @@
 // A modal dialog from a template resource, with its messages routed to virtual handlers.
-// The modal loop runs until the window is destroyed or EndDialog is called, so destroying the
-// main window ends the program's loop as well.
+// The modal loop runs until the window is destroyed, EndDialog is called or the quit message
+// arrives (which it posts again for the loops outside it). One dialog may be the application's
+// main window: modal dialogs without a parent are owned by it, and its destruction posts the
+// quit message, so every loop running at that moment ends, the system's own included.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +20,9 @@ public:
     virtual BOOL DestroyWindow();
     HWND GetSafeHwnd() const { return m_hWnd; }
 
+    // Makes `dialog` the application's main window (null: none).
+    static void SetMainWindow(CDialogBase* dialog);
+
 protected:
     virtual BOOL OnInitDialog() { return TRUE; }
     // Handles one message. Return true to report `result` to the dialog manager; false leaves
@@ -31,6 +36,10 @@ private:
     static INT_PTR CALLBACK StaticDialogProc(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam);
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam);
+    HWND Owner() const;
+    void OnNcDestroy();
+
+    static CDialogBase* s_pMainWnd;
 
     UINT m_templateId;
     HWND m_parent;

@@ -1,11 +1,15 @@
 // The tray commands end to end: a still image at once and after the self-timer's countdown in
 // its overlay, the Quick Launch Setting dialog, and the capture filter's property pages.
+#include <windows.h>
+// after windows.h, which it needs
+#include <dlgs.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "win/handles_win32.h"
-#include "menu_driver.h"
+#include "command_fixture.h"
 #include "screenshot.h"
 #include "sim_camera.h"
 #include "stand_ins.h"
@@ -25,27 +29,6 @@ size_t IndexOf(const std::vector<std::string>& lines, const std::string& line, s
         }
     }
     return kNotFound;
-}
-
-// The text of the stored quick-launch value. It is written without a terminator, but
-// RegSetValueExA (on Windows NT and Wine alike) counts one in when the byte after the given
-// length is a NUL, so a single trailing NUL is allowed and nothing else.
-::testing::AssertionResult StoredQuickLaunchIs(const std::string& expected) {
-    std::string stored;
-    if (!settings::ReadRaw("QuickLaunch", &stored)) {
-        return ::testing::AssertionFailure() << "no QuickLaunch value";
-    }
-    if (stored == expected || stored == expected + '\0') {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "QuickLaunch holds " << stored.size() << " bytes \""
-                                         << stored << "\", expected \"" << expected << "\"";
-}
-
-std::string DialogText(HWND dialog, int controlId) {
-    char text[1024] = "";
-    GetDlgItemTextA(dialog, controlId, text, sizeof text);
-    return text;
 }
 
 // The screen's pixels in `area`, row by row from the top, as 0x00RRGGBB.
@@ -73,63 +56,6 @@ std::vector<uint32_t> ScreenPixels(const RECT& area) {
     }
     return pixels;
 }
-
-struct ChildSearch {
-    const std::string& text;
-    HWND found;
-};
-
-BOOL CALLBACK MatchChildText(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<ChildSearch*>(lParam);
-    if (WindowText(window) == search->text) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A child window of `parent` whose text is exactly `text`, or null.
-HWND FindChildWithText(HWND parent, const std::string& text) {
-    ChildSearch search{text, nullptr};
-    EnumChildWindows(parent, MatchChildText, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-class CommandTest : public TrayMenuTest {
-protected:
-    void Command(UINT id) { PostMessageA(tray.ControllerWindow(), WM_COMMAND, id, 0); }
-
-    // Runs the Quick Launch command and waits for its dialog.
-    HWND OpenQuickLaunch() {
-        Command(32785);
-        HWND dialog = nullptr;
-        PollUntil([&] { return (dialog = FindProcessWindow(tray.Id(), "#32770", "Dialog", true)); },
-                  3s);
-        return dialog;
-    }
-
-    // Presses a dialog button as a click would: the button's notification to the dialog.
-    static void Click(HWND dialog, int buttonId) {
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
-    }
-
-    // The countdown overlay: the program's only visible window of the tray objects' class.
-    HWND VisibleOverlay() const {
-        const auto windows = menu_driver::VisibleWindows(tray.Id(), "KRYTrayWindow");
-        return windows.empty() ? nullptr : windows.front();
-    }
-
-    std::vector<DebugRecord> CountdownRecords() const {
-        std::vector<DebugRecord> countdown;
-        for (const auto& record : viewer.Records()) {
-            if (record.level == 102) {
-                countdown.push_back(record);
-            }
-        }
-        return countdown;
-    }
-};
 
 TEST_F(CommandTest, StillChosenInTheMenuIsTakenAtOnceAndOpensTheViewer) {
     StartPlugged();
@@ -293,24 +219,54 @@ TEST_F(CommandTest, QuickLaunchDialogStoresTheFieldOnlyOnOk) {
     Click(dialog, IDOK);
     ASSERT_TRUE(PollUntil([&] { return !IsWindow(dialog); }, 3s));
     EXPECT_TRUE(StoredQuickLaunchIs(longPath.substr(0, 511)));
+
+    // An emptied field is stored as an empty value: the button then starts nothing.
+    dialog = OpenQuickLaunch();
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextA(dialog, 1000, "");
+    Click(dialog, IDOK);
+    ASSERT_TRUE(PollUntil([&] { return !IsWindow(dialog); }, 3s));
+    EXPECT_TRUE(StoredQuickLaunchIs(""));
+    ExpectCleanExit();
+}
+
+TEST_F(CommandTest, OpenPutsThePickedProgramInTheFieldAndCancelLeavesIt) {
+    StartUnplugged();
+    HWND dialog = OpenQuickLaunch();
+    ASSERT_NE(dialog, nullptr);
+    SetDlgItemTextA(dialog, 1000, "C:\\before.exe");
+
+    HWND files = OpenFileDialog(dialog);
+    ASSERT_NE(files, nullptr) << "no file dialog";
+    EXPECT_EQ(GetWindow(files, GW_OWNER), dialog) << "the file dialog is modal to ours";
+    PostMessageA(files, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_TRUE(PollUntil([&] { return !IsWindow(files); }, 3s));
+    EXPECT_EQ(DialogText(dialog, 1000), "C:\\before.exe") << "a cancelled pick changes nothing";
+
+    files = OpenFileDialog(dialog);
+    ASSERT_NE(files, nullptr);
+    // The file name box: a combo box in the explorer-style dialog, an edit in the older one.
+    HWND name =
+        GetDlgItem(files, cmb13) != nullptr ? GetDlgItem(files, cmb13) : GetDlgItem(files, edt1);
+    ASSERT_NE(name, nullptr);
+    SetWindowTextA(name, stand_in::kQuickLaunch);
+    PostMessageA(files, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(files, IDOK)));
+    ASSERT_TRUE(PollUntil([&] { return !IsWindow(files); }, 3s));
+    EXPECT_EQ(DialogText(dialog, 1000), stand_in::kQuickLaunch)
+        << "the picked file replaces the field";
+
+    Click(dialog, IDOK);
+    ASSERT_TRUE(PollUntil([&] { return !IsWindow(dialog); }, 3s));
+    EXPECT_TRUE(StoredQuickLaunchIs(stand_in::kQuickLaunch));
     ExpectCleanExit();
 }
 
 TEST_F(CommandTest, VideoCaptureFilterShowsThePropertyPagesWhileTheTimersRun) {
     StartPlugged();
     sim::Camctl("journal-clear");
-    Command(32786);
-    HWND frame = nullptr;
-    ASSERT_TRUE(PollUntil(
-        [&] {
-            const auto frames = ProcessWindows(tray.Id(), [](HWND window) {
-                return IsWindowVisible(window) && WindowText(window).rfind("Properties", 0) == 0;
-            });
-            frame = frames.empty() ? nullptr : frames.front();
-            return frame != nullptr;
-        },
-        5s))
-        << "no property frame";
+    HWND frame = OpenPropertyFrame();
+    ASSERT_NE(frame, nullptr) << "no property frame";
     EXPECT_NE(FindChildWithText(frame, "Press snapshot button"), nullptr)
         << "the camera's page is in the frame";
     EXPECT_FALSE(sim::JournalLines("pages").empty());

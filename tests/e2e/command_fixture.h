@@ -1,0 +1,36 @@
+// The program with the simulated camera, driven through its tray commands: the Quick Launch
+// dialog, the property frame and the countdown overlay, as the command tests reach them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "menu_driver.h"
+
+// The stored quick-launch value holds exactly `expected` (a single trailing NUL allowed).
+::testing::AssertionResult StoredQuickLaunchIs(const std::string& expected);
+
+std::string DialogText(HWND dialog, int controlId);
+
+// A child window of `parent` whose text is exactly `text`, or null.
+HWND FindChildWithText(HWND parent, const std::string& text);
+
+class CommandTest : public TrayMenuTest {
+protected:
+    void Command(UINT id) { PostMessageA(tray.ControllerWindow(), WM_COMMAND, id, 0); }
+
+    // Runs the Quick Launch command and waits for its dialog.
+    HWND OpenQuickLaunch();
+    // Clicks Open in the Quick Launch dialog and waits for the file dialog.
+    HWND OpenFileDialog(HWND quickLaunch);
+    // Runs "Video Capture Filter" and waits for the property frame.
+    HWND OpenPropertyFrame();
+
+    // Presses a dialog button as a click would: the button's notification to the dialog.
+    static void Click(HWND dialog, int buttonId);
+
+    // The countdown overlay: the program's only visible window of the tray objects' class.
+    HWND VisibleOverlay() const;
+
+    std::vector<DebugRecord> CountdownRecords() const;
+};
