@@ -18,17 +18,23 @@ public:
         : CDialogBase(kTemplate, parent), m_step(std::move(step)) {}
 
     HICON dragIcon = reinterpret_cast<HICON>(0x1234560);
+    bool timedOut = false;
     HWND window() const { return m_hWnd; }
 
 protected:
     BOOL OnInitDialog() override {
         PostMessageA(m_hWnd, kStep, 0, 0);
+        SetTimer(m_hWnd, 1, 3000, nullptr);  // a loop that fails to end, fails the test
         return TRUE;
     }
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         switch (message) {
             case kStep:
                 m_step(*this);
+                return true;
+            case WM_TIMER:
+                timedOut = true;
+                EndDialog(IDABORT);
                 return true;
             case WM_QUERYDRAGICON:
                 result = reinterpret_cast<LRESULT>(dragIcon);
@@ -71,6 +77,7 @@ TEST(DialogLayer, AnswersQueryDragIconThroughTheReturnValue) {
 TEST(DialogLayer, DestroyingTheMainWindowEndsANestedDialogOwnedByIt) {
     HWND nestedOwner = nullptr;
     bool nestedReturned = false;
+    bool nestedTimedOut = false;
     TestDialog main(nullptr, [&](TestDialog& mainDialog) {
         // A dialog constructed without a parent, as the program's commands make them.
         TestDialog nested(nullptr, [&](TestDialog& self) {
@@ -79,11 +86,13 @@ TEST(DialogLayer, DestroyingTheMainWindowEndsANestedDialogOwnedByIt) {
         });
         nested.DoModal();
         nestedReturned = true;
+        nestedTimedOut = nested.timedOut;
     });
     CDialogBase::SetMainWindow(&main);
     main.DoModal();
     CDialogBase::SetMainWindow(nullptr);
     EXPECT_TRUE(nestedReturned);
+    EXPECT_FALSE(nestedTimedOut) << "the nested loop outlived the main window";
     EXPECT_NE(nestedOwner, nullptr) << "owned by the main window";
     EXPECT_TRUE(TakeQuitMessage()) << "the quit message is left for the outer loops";
 }
