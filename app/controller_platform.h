@@ -41,6 +41,10 @@ public:
     // The Quick Launch Setting dialog, modal; returns when it closes.
     virtual void RunQuickLaunchDialog() = 0;
 
+    // Asks for OnEarlyStatusCheck on the user-interface thread, soon. Called from the poller's
+    // thread.
+    virtual void RequestStatusCheck() = 0;
+
     // Destroys the controller window, which ends the program.
     virtual void DestroyControllerWindow() = 0;
 };

@@ -78,6 +78,9 @@ bool CKRYTrayDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case WM_WINDOWPOSCHANGING:
             OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
             return false;
+        case WM_KRY_STATUS_CHECK:
+            OnEarlyStatusCheck();
+            return true;
         case WM_COPYDATA:
             if (const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam)) {
                 OnCopyData(data->dwData, data->lpData, data->cbData);
@@ -180,6 +183,11 @@ void CKRYTrayDlg::HideCountdownOverlay() {
 void CKRYTrayDlg::RunQuickLaunchDialog() {
     CQuickLaunchDialog dialog(m_settings, nullptr);
     dialog.DoModal();
+}
+
+void CKRYTrayDlg::RequestStatusCheck() {
+    // The poller is stopped before the window goes, so the handle is valid here.
+    PostMessageA(m_hWnd, WM_KRY_STATUS_CHECK, 0, 0);
 }
 
 void CKRYTrayDlg::DestroyControllerWindow() {

@@ -16,6 +16,8 @@
 
 constexpr UINT_PTR kStatusTimerId = 103;
 constexpr UINT_PTR kCountdownTimerId = 32778;
+// Posted by the poller's thread: the button or a still is in CameraStatus, check it now.
+constexpr UINT WM_KRY_STATUS_CHECK = WM_APP + 1;
 
 class CKRYTrayDlg : public CDialogBase,
                     private IControllerPlatform,
@@ -54,6 +56,7 @@ private:
     void ShowCountdownOverlay(int pictureBitmapId) override;
     void HideCountdownOverlay() override;
     void RunQuickLaunchDialog() override;
+    void RequestStatusCheck() override;
     void DestroyControllerWindow() override;
 
     CCameraDevice& m_camera;

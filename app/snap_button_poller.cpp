@@ -49,6 +49,9 @@ void SnapButtonPoller::Run() {
             block.words[0] = kSnapPollWord;
             DebugLog(kLogStatus, "Check snap button");
             m_camera.SetExtensionProperty(PROP_SNAP_POLL, &block);
+            if (m_afterPoll) {
+                m_afterPoll();
+            }
             lock.lock();
             period = m_presentPeriod;
         }

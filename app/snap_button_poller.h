@@ -1,11 +1,13 @@
 // The thread that asks the driver, once a second while a camera is open, to check the camera's
-// snapshot button. The driver answers by setting STATUS_SNAP_BUTTON, which the status poll sees.
+// snapshot button. The driver answers by setting STATUS_SNAP_BUTTON, which the status poll sees;
+// an optional callback after each request lets the controller look at once.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -26,6 +28,9 @@ public:
     SnapButtonPoller(const SnapButtonPoller&) = delete;
     SnapButtonPoller& operator=(const SnapButtonPoller&) = delete;
 
+    // Runs on the poller's thread after each request to the driver. Set before Start.
+    void SetAfterPoll(std::function<void()> afterPoll) { m_afterPoll = std::move(afterPoll); }
+
     // Starts the thread; does nothing while it runs already.
     void Start();
     // Wakes the thread from its wait and joins it. Returns once the thread has ended, so no
@@ -40,6 +45,7 @@ private:
     const std::atomic<uint8_t>& m_cameraPresent;
     const std::chrono::milliseconds m_presentPeriod;
     const std::chrono::milliseconds m_absentPeriod;
+    std::function<void()> m_afterPoll;
 
     std::mutex m_mutex;
     std::condition_variable m_wake;

@@ -12,6 +12,7 @@ TrayControllerCore::TrayControllerCore(SettingsStore& settings, ICameraOps& came
       m_platform(platform),
       m_poller(camera, m_bCameraPresent) {
     g_nEffectCount = kEffectTableRows;
+    m_poller.SetAfterPoll([this] { OnSnapPolled(); });
 }
 
 TrayControllerCore::~TrayControllerCore() = default;
@@ -44,7 +45,37 @@ void TrayControllerCore::StartSnapButtonPoller() {
 }
 
 void TrayControllerCore::OnStatusTick() {
-    // One read per tick: the clears below do not change what this tick acts on.
+    CheckStatus(false);
+}
+
+void TrayControllerCore::OnEarlyStatusCheck() {
+    CheckStatus(true);
+}
+
+void TrayControllerCore::OnSnapPolled() {
+    if ((m_settings.ReadCameraStatus() & (STATUS_SNAP_BUTTON | STATUS_STILL_READY)) != 0) {
+        m_platform.RequestStatusCheck();
+    }
+}
+
+bool TrayControllerCore::TakeBit(BitHold& hold, bool early) {
+    if (early) {
+        if (hold != BitHold::None) {
+            return false;
+        }
+        hold = BitHold::ByEarlyCheck;
+        return true;
+    }
+    if (hold == BitHold::ByEarlyCheck) {
+        hold = BitHold::ByTick;  // seen again on the tick after this one
+        return false;
+    }
+    hold = BitHold::ByTick;
+    return true;
+}
+
+void TrayControllerCore::CheckStatus(bool early) {
+    // One read per check: the clears below do not change what this check acts on.
     const uint32_t status = m_settings.ReadCameraStatus();
     const bool present = m_bCameraPresent.load() == 1;
 
@@ -56,8 +87,15 @@ void TrayControllerCore::OnStatusTick() {
     }
     m_bPrevPlugIn = m_bPlugIn;
 
+    if ((status & STATUS_SNAP_BUTTON) == 0) {
+        m_snapHold = BitHold::None;  // the driver has stored our clear
+    }
+    if ((status & STATUS_STILL_READY) == 0) {
+        m_stillHold = BitHold::None;
+    }
+
     // The button works whenever a camera is open, even without STATUS_ACTIVE.
-    if (present && (status & STATUS_SNAP_BUTTON) != 0) {
+    if (present && (status & STATUS_SNAP_BUTTON) != 0 && TakeBit(m_snapHold, early)) {
         char path[kPathBufferSize] = "";
         m_settings.ReadQuickLaunchPath(path);
         StartProgramIfNamed(path);
@@ -66,7 +104,7 @@ void TrayControllerCore::OnStatusTick() {
         DebugLog(kLogEvent, "%s", path);
     }
 
-    if ((status & STATUS_STILL_READY) != 0 && m_bPlugIn) {
+    if ((status & STATUS_STILL_READY) != 0 && m_bPlugIn && TakeBit(m_stillHold, early)) {
         m_settings.ClearCameraStatus(STATUS_STILL_READY);
         StartProgramIfNamed(kViewerProgram);
         DebugLogText(kLogEvent, kViewerProgram);

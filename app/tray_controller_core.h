@@ -47,6 +47,12 @@ public:
 
     // The 1-second status timer: follows CameraStatus once.
     void OnStatusTick();
+    // The same check, run at once when the poller has seen the button or a still in
+    // CameraStatus, so that a press is acted on within the poll that found it.
+    void OnEarlyStatusCheck();
+    // On the poller's thread, after each request: asks for an early check when the button or
+    // still bit is set.
+    void OnSnapPolled();
     // Shows the icon of `plugState` (1 plugged in, else unplugged) when the tray is enabled,
     // the controller is minimised to the tray and no icon object exists.
     void AddTrayIcon(int plugState);
@@ -87,6 +93,19 @@ protected:
     IControllerPlatform& m_platform;
 
 private:
+    // Who last acted on a status bit whose clear the driver may not have stored yet.
+    enum class BitHold : uint8_t { None, ByTick, ByEarlyCheck };
+
+    void CheckStatus(bool early);
+    // Whether a set bit is acted on now. Once acted on, a bit is held until a read shows it
+    // clear: the driver may store our clear late. Early checks never act on a held bit; ticks
+    // skip it once after an early check acted, and otherwise act as always, so a bit that stays
+    // set is still seen again.
+    static bool TakeBit(BitHold& hold, bool early);
+
+    BitHold m_snapHold = BitHold::None;
+    BitHold m_stillHold = BitHold::None;
+
     // Starts nothing for an empty path.
     void StartProgramIfNamed(const char* path);
 

@@ -171,7 +171,7 @@ TEST_F(StatusTest, ExitRightAfterPlugInEndsCleanly) {
     ExpectCleanExit();
 }
 
-// Not a pass/fail check of speed: records the delay from a press to the program's start.
+// Records the delay from a press to the program's start; fails only far beyond the goal.
 TEST_F(StatusTest, ButtonPressToProgramStartDelay) {
     StartPlugged(stand_in::kQuickLaunch);
     std::vector<unsigned long long> delays;
@@ -192,7 +192,13 @@ TEST_F(StatusTest, ButtonPressToProgramStartDelay) {
                 median, delays.back());
     RecordProperty("press_to_start_median_ms", static_cast<int>(median));
     RecordProperty("press_to_start_worst_ms", static_cast<int>(delays.back()));
-    EXPECT_LE(delays.back(), 2500u) << "one poll and one status tick at most";
+    // The poll that finds the press acts on it: one poll period at most, with some slack for
+    // a loaded machine.
+    EXPECT_LE(delays.back(), 1500u);
+    // Each press started the program once, though the poller and the tick both saw it.
+    const int checks = viewer.Count("Check snap button");
+    ASSERT_TRUE(viewer.WaitFor("Check snap button", 5s, checks + 2));
+    EXPECT_EQ(stand_in::Starts(stand_in::kQuickLaunch).size(), 10u);
     ExpectCleanExit();
 }
 

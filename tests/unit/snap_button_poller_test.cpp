@@ -115,15 +115,24 @@ protected:
 TEST_F(SnapButtonPollerTest, AsksForTheButtonWhilePresentEachLoggedFirst) {
     present = 1;
     SnapButtonPoller poller(camera, present, 0ms, kLong);
+    std::mutex seenMutex;
+    std::vector<std::size_t> callsSeenAfterPoll;
+    poller.SetAfterPoll([&] {
+        const std::size_t calls = camera.CallCount();
+        std::lock_guard lock(seenMutex);
+        callsSeenAfterPoll.push_back(calls);
+    });
     poller.Start();
     ASSERT_TRUE(camera.WaitForCalls(5));
     poller.Stop();
 
     const auto calls = camera.Calls();
+    ASSERT_EQ(callsSeenAfterPoll.size(), calls.size()) << "one callback after each request";
     for (std::size_t i = 0; i < calls.size(); ++i) {
         EXPECT_EQ(calls[i].id, PROP_SNAP_POLL);
         EXPECT_EQ(calls[i].word0, 4);
         EXPECT_EQ(calls[i].checkLogsSoFar, static_cast<int>(i) + 1) << "call " << i;
+        EXPECT_EQ(callsSeenAfterPoll[i], i + 1) << "the callback follows its request";
     }
     const auto records = LogRecords();
     ASSERT_FALSE(records.empty());
@@ -144,11 +153,14 @@ TEST_F(SnapButtonPollerTest, WaitsThePresentPeriodAfterEachRequest) {
 
 TEST_F(SnapButtonPollerTest, SendsNothingWhileAbsentAndWakesForTheCameraAfterTheAbsentPeriod) {
     SnapButtonPoller poller(camera, present, kLong, 1ms);
+    std::atomic<int> callbacks{0};
+    poller.SetAfterPoll([&] { ++callbacks; });
     poller.Start();
     ASSERT_TRUE(WaitForThreadStart());
     std::this_thread::sleep_for(30ms);
     EXPECT_EQ(camera.CallCount(), 0u);
     EXPECT_EQ(g_checkLogs.load(), 0);
+    EXPECT_EQ(callbacks.load(), 0);
 
     present = 1;
     EXPECT_TRUE(camera.WaitForCalls(1));

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -65,6 +66,15 @@ public:
         : m_recorder(recorder), m_registry(registry) {}
 
     bool open = true;
+    // A driver that stores a new CameraStatus only when StoreLateStatus is called.
+    bool storesLate = false;
+
+    void StoreLateStatus() {
+        if (m_pending) {
+            m_registry.SetDword(kValueCameraStatus, *m_pending);
+            m_pending.reset();
+        }
+    }
 
     int GetExtensionProperty(int32_t, ExtensionBuffer*) override { return open ? 0 : -1; }
     int SetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
@@ -74,7 +84,10 @@ public:
         if (id == PROP_STATUS) {
             const auto value = static_cast<uint32_t>(block->words[1]);
             m_recorder.Add("status " + Hex(value));
-            m_registry.SetDword(kValueCameraStatus, value);
+            m_pending = value;
+            if (!storesLate) {
+                StoreLateStatus();
+            }
         } else {
             m_recorder.Add("property " + std::to_string(id) + " " +
                            std::to_string(block->words[0]));
@@ -93,6 +106,7 @@ public:
 private:
     Recorder& m_recorder;
     MemorySettingsBackend& m_registry;
+    std::optional<uint32_t> m_pending;
 };
 
 class FakeTrayIcon : public ITrayIcon {
@@ -139,6 +153,7 @@ public:
     }
     void HideCountdownOverlay() override { m_recorder.Add("overlay hide"); }
     void RunQuickLaunchDialog() override { m_recorder.Add("quick launch dialog"); }
+    void RequestStatusCheck() override { m_recorder.Add("check requested"); }
     void DestroyControllerWindow() override { m_recorder.Add("destroy window"); }
 
 private:
@@ -331,6 +346,67 @@ TEST_F(TrayControllerTest, ButtonAndStillInOneTickLaunchInOrderFromFreshReads) {
                                              "start DEZAD.EXE", "log 100 DEZAD.EXE"));
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(), IsEmpty());
+}
+
+TEST_F(TrayControllerTest, PressSeenByThePollerStartsTheProgramOnceThoughTheClearLandsLate) {
+    registry.SetText(kValueQuickLaunch, "C:\\snap.exe");
+    StartUp();
+    PlugIn();
+    camera.storesLate = true;
+    core.OnSnapPolled();
+    EXPECT_THAT(recorder.Take(), IsEmpty()) << "nothing to look at";
+
+    SetStatus(STATUS_ACTIVE | STATUS_SNAP_BUTTON);
+    core.OnSnapPolled();
+    EXPECT_THAT(recorder.Take(), ElementsAre("check requested"));
+    core.OnEarlyStatusCheck();
+    EXPECT_THAT(recorder.Take(), ElementsAre("start C:\\snap.exe", "log 103 ClearCameraStatus 0x1",
+                                             "status 0x1", "log 100 C:\\snap.exe"));
+
+    // The driver has not stored the clear yet: neither the tick nor another early look acts.
+    core.OnStatusTick();
+    core.OnSnapPolled();
+    core.OnEarlyStatusCheck();
+    camera.StoreLateStatus();
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), ElementsAre("check requested"));
+
+    // The next press starts it again, at once.
+    SetStatus(STATUS_ACTIVE | STATUS_SNAP_BUTTON);
+    core.OnEarlyStatusCheck();
+    EXPECT_TRUE(recorder.Contains("start C:\\snap.exe"));
+}
+
+TEST_F(TrayControllerTest, PressActedOnByATickIsNotActedOnAgainByAnEarlyLookAtTheOldValue) {
+    registry.SetText(kValueQuickLaunch, "C:\\snap.exe");
+    StartUp();
+    PlugIn();
+    camera.storesLate = true;
+    SetStatus(STATUS_ACTIVE | STATUS_SNAP_BUTTON);
+    core.OnStatusTick();
+    EXPECT_TRUE(recorder.Contains("start C:\\snap.exe"));
+    recorder.Take();
+    core.OnEarlyStatusCheck();
+    EXPECT_THAT(recorder.Take(), IsEmpty());
+
+    // A bit that stays set, the driver never storing the clear, is seen again on the next tick.
+    core.OnStatusTick();
+    EXPECT_TRUE(recorder.Contains("start C:\\snap.exe"));
+}
+
+TEST_F(TrayControllerTest, StillSeenByThePollerStartsTheViewerOnce) {
+    StartUp();
+    PlugIn();
+    camera.storesLate = true;
+    SetStatus(STATUS_ACTIVE | STATUS_STILL_READY);
+    core.OnSnapPolled();
+    core.OnEarlyStatusCheck();
+    core.OnStatusTick();
+    core.OnEarlyStatusCheck();
+    camera.StoreLateStatus();
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), ElementsAre("check requested", "log 103 ClearCameraStatus 0x1",
+                                             "status 0x1", "start DEZAD.EXE", "log 100 DEZAD.EXE"));
 }
 
 TEST_F(TrayControllerTest, StillReadyIsActedOnInTheTickThatPlugsIn) {
