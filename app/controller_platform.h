@@ -20,8 +20,9 @@ public:
     virtual ~IControllerPlatform() = default;
 
     // Builds a tray icon object, sets its check mark, loads icon resource `iconResourceId` and
-    // shows it with the id `trayId` (also the id of the menu it shows), no tip text and the
-    // controller's tray notification message. A failed add still returns the object.
+    // shows it with the id `trayId` (also the id of the menu it shows), a tip naming the program
+    // (and the camera, for the plugged-in look) and the controller's tray notification message. A
+    // failed add still returns the object.
     virtual std::unique_ptr<ITrayIcon> CreateTrayIcon(int iconResourceId, unsigned trayId,
                                                       bool selfTimerChecked) = 0;
 

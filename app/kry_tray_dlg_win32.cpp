@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "settings/quick_launch_dialog_win32.h"
 #include "tray/system_tray_win32.h"
+#include "tray/tray_tip.h"
 
 namespace {
 constexpr UINT kStatusPeriodMs = 1000;
@@ -146,7 +147,9 @@ std::unique_ptr<ITrayIcon> CKRYTrayDlg::CreateTrayIcon(int iconResourceId, unsig
     auto icon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(iconResourceId),
                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    tray->CreateTrayIcon(nullptr, m_nTrayNotifyMsg, "", icon, trayId);
+    const std::string tip =
+        TrayTipText(iconResourceId == IDI_TRAY_PLUGGED, m_camera.FriendlyName());
+    tray->CreateTrayIcon(nullptr, m_nTrayNotifyMsg, tip.c_str(), icon, trayId);
     return tray;
 }
 

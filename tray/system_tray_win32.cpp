@@ -4,11 +4,17 @@
 #include <utility>
 
 #include "tray/tray_menu_win32.h"
+#include "tray/tray_tip.h"
 
-static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88,
-              "the shell expects the 88-byte record on 32-bit Windows");
+// The record that carries uVersion and the 128-byte tip; the shell reads no further.
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V2_SIZE == 488,
+              "the shell expects the 488-byte record on 32-bit Windows");
 
 namespace {
+bool IsAnsiLeadByte(unsigned char byte) {
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
 // Sent by the shell to every top-level window when the taskbar has been (re)created.
 UINT TaskbarCreatedMessage() {
     static const UINT message = RegisterWindowMessageA("TaskbarCreated");
@@ -36,20 +42,29 @@ BOOL CSystemTray::CreateTrayIcon(HWND parent, UINT callbackMessage, const char* 
     const RECT rect{0, 0, 10, 10};
     CreateEx(0, "", WS_POPUP, rect, nullptr);
 
-    m_iconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    m_iconData.cbSize = NOTIFYICONDATAA_V2_SIZE;
     m_iconData.hWnd = parent != nullptr ? parent : m_hWnd;
     m_iconData.uID = id;
     m_iconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_iconData.uCallbackMessage = callbackMessage;
     m_iconData.hIcon = icon;
-    const char* text = tip != nullptr ? tip : "";
-    const size_t length = strnlen(text, sizeof(m_iconData.szTip) - 1);
-    std::memcpy(m_iconData.szTip, text, length);
-    m_iconData.szTip[length] = '\0';
+    const std::string text =
+        CutToBytes(tip != nullptr ? tip : "", sizeof(m_iconData.szTip) - 1, IsAnsiLeadByte);
+    std::memcpy(m_iconData.szTip, text.c_str(), text.size() + 1);
 
     m_bWanted = true;
-    m_bAdded = Shell_NotifyIconA(NIM_ADD, &m_iconData);
+    m_bAdded = AddIcon();
     return m_bAdded;
+}
+
+bool CSystemTray::AddIcon() {
+    if (!Shell_NotifyIconA(NIM_ADD, &m_iconData)) {
+        return false;
+    }
+    // Asked again after every add: a restarted shell knows nothing of the earlier one.
+    m_iconData.uVersion = NOTIFYICON_VERSION;
+    m_bVersion3 = Shell_NotifyIconA(NIM_SETVERSION, &m_iconData) != FALSE;
+    return true;
 }
 
 void CSystemTray::DeleteTrayIcon() {
@@ -78,8 +93,7 @@ void CSystemTray::OnTaskbarCreated() {
     // A shell that still knows the icon (a broadcast without a restart) refuses the add; the
     // icon is then still there and must stay marked as added so that it gets removed.
     if (m_bWanted) {
-        m_bAdded =
-            Shell_NotifyIconA(NIM_ADD, &m_iconData) || Shell_NotifyIconA(NIM_MODIFY, &m_iconData);
+        m_bAdded = AddIcon() || Shell_NotifyIconA(NIM_MODIFY, &m_iconData);
     }
 }
 
@@ -87,7 +101,12 @@ LRESULT CSystemTray::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
     if (wParam != m_iconData.uID) {
         return 0;
     }
-    if (LOWORD(lParam) != WM_RBUTTONUP) {
+    // With the newer behaviour one right-click brings WM_RBUTTONUP and then WM_CONTEXTMENU:
+    // only the latter opens the menu, so a click opens exactly one.
+    const UINT event = LOWORD(lParam);
+    const bool opensMenu =
+        m_bVersion3 ? (event == WM_CONTEXTMENU || event == NIN_KEYSELECT) : event == WM_RBUTTONUP;
+    if (!opensMenu) {
         return 1;
     }
     const TrayMenuState state{m_iconData.uID, m_nDefaultItem, m_bDefaultByPos, m_bSelfTimerChecked};

@@ -17,8 +17,9 @@ public:
     CSystemTray(HWND mainWindow, ITrayMenuSource& source);
     ~CSystemTray() override;
 
-    // Creates the hidden window and adds the icon. `parent` (may be null) receives the callback
-    // messages instead of this object's own window. Called once per object.
+    // Creates the hidden window and adds the icon with the shell's keyboard-aware behaviour.
+    // `parent` (may be null) receives the callback messages instead of this object's own
+    // window; `tip` is cut to the tip field. Called once per object.
     BOOL CreateTrayIcon(HWND parent, UINT callbackMessage, const char* tip, HICON icon, UINT id);
     // Removes the icon if it is shown; further calls do nothing.
     void DeleteTrayIcon() override;
@@ -33,15 +34,19 @@ public:
     BOOL m_bDefaultByPos = TRUE;
     BOOL m_bEffectsSupported = TRUE;
     BOOL m_bSelfTimerChecked = FALSE;
+    // The shell took NOTIFYICON_VERSION: it sends WM_CONTEXTMENU and NIN_KEYSELECT.
+    bool m_bVersion3 = false;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // wParam: the icon's id; low word of lParam: the mouse message. Shows the menu on a
-    // right-button release.
+    // wParam: the icon's id; low word of lParam: the mouse or keyboard event. Shows the menu
+    // on WM_CONTEXTMENU (a right-click, the menu key, Shift+F10) and NIN_KEYSELECT; with a
+    // shell that knows only the old behaviour, on a right-button release.
     virtual LRESULT OnTrayCallback(WPARAM wParam, LPARAM lParam);
 
 private:
     void OnTaskbarCreated();
+    bool AddIcon();
 
     HWND m_mainWindow;
     ITrayMenuSource& m_source;

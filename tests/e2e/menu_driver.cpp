@@ -181,8 +181,10 @@ std::vector<HWND> VisibleWindows(DWORD processId, const char* className) {
 HWND OpenTrayMenu(HWND trayWindow, UINT iconId, std::chrono::milliseconds timeout) {
     DWORD processId = 0;
     GetWindowThreadProcessId(trayWindow, &processId);
-    // Posted, not sent: the callback returns only when the menu closes.
+    // Posted, not sent: the callback returns only when the menu closes. A right-click, in the
+    // order the shell reports it to an icon with the newer behaviour.
     PostMessageA(trayWindow, TrayNotifyMessage(), iconId, WM_RBUTTONUP);
+    PostMessageA(trayWindow, TrayNotifyMessage(), iconId, WM_CONTEXTMENU);
     HWND menu = nullptr;
     PollUntil(
         [&] {

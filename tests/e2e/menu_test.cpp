@@ -1,6 +1,10 @@
 // The tray icon's right-click menu as the user gets it: its layout and texts in both plug
 // states and for different sensors, the clicks that open nothing, and commands chosen with the
 // keyboard.
+#include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -152,34 +156,55 @@ TEST_F(MenuTest, UnpluggedMenuHasNoCameraEntries) {
     ExpectCleanExit();
 }
 
-TEST_F(MenuTest, OnlyRightButtonUpOnTheIconsOwnIdOpensTheMenu) {
+TEST_F(MenuTest, OnlyTheContextMenuAndKeySelectOnTheIconsOwnIdOpenTheMenu) {
     StartPlugged();
     struct Callback {
         const char* name;
         WPARAM iconId;
-        LPARAM mouseMessage;
+        LPARAM event;
         LRESULT result;
     };
     const Callback ignored[] = {
-        {"the unplugged menu's id", menu_driver::kUnpluggedIcon, WM_RBUTTONUP, 0},
+        {"the unplugged menu's id", menu_driver::kUnpluggedIcon, WM_CONTEXTMENU, 0},
+        {"right button up alone", menu_driver::kPluggedIcon, WM_RBUTTONUP, 1},
+        {"right button down", menu_driver::kPluggedIcon, WM_RBUTTONDOWN, 1},
         {"left button up", menu_driver::kPluggedIcon, WM_LBUTTONUP, 1},
         {"left double click", menu_driver::kPluggedIcon, WM_LBUTTONDBLCLK, 1},
-        {"right button down", menu_driver::kPluggedIcon, WM_RBUTTONDOWN, 1},
+        {"NIN_SELECT", menu_driver::kPluggedIcon, NIN_SELECT, 1},
     };
     for (const Callback& callback : ignored) {
         // Sent: a callback that tracked a menu would not return before the deadline.
         DWORD_PTR result = 1234;
         const LRESULT answered =
             SendMessageTimeoutA(iconWindow, menu_driver::TrayNotifyMessage(), callback.iconId,
-                                callback.mouseMessage, SMTO_ABORTIFHUNG, 2000, &result);
+                                callback.event, SMTO_ABORTIFHUNG, 2000, &result);
         ASSERT_NE(answered, 0) << callback.name << ": the callback did not return";
         EXPECT_EQ(static_cast<LRESULT>(result), callback.result) << callback.name;
         EXPECT_TRUE(menu_driver::VisibleWindows(tray.Id(), "#32768").empty()) << callback.name;
     }
-    HWND menuWindow = OpenMenu();  // the same window does open a menu on a right click
+    // The keyboard: Enter or Space on the selected icon, then the menu key or Shift+F10.
+    for (LPARAM event : {static_cast<LPARAM>(NIN_KEYSELECT), static_cast<LPARAM>(WM_CONTEXTMENU)}) {
+        PostMessageA(iconWindow, menu_driver::TrayNotifyMessage(), iconId, event);
+        HWND menuWindow = nullptr;
+        ASSERT_TRUE(PollUntil(
+            [&] {
+                const auto open = menu_driver::VisibleWindows(tray.Id(), "#32768");
+                menuWindow = open.empty() ? nullptr : open.front();
+                return menuWindow != nullptr;
+            },
+            3s))
+            << "no menu on event " << event;
+        PressKey(menuWindow, VK_ESCAPE);
+        ASSERT_TRUE(menu_driver::WaitMenusClosed(tray.Id()));
+    }
+    // One right-click, reported as WM_RBUTTONUP then WM_CONTEXTMENU, opens exactly one menu.
+    HWND menuWindow = OpenMenu();
     ASSERT_NE(menuWindow, nullptr);
     PressKey(menuWindow, VK_ESCAPE);
     EXPECT_TRUE(menu_driver::WaitMenusClosed(tray.Id()));
+    EXPECT_FALSE(
+        PollUntil([&] { return !menu_driver::VisibleWindows(tray.Id(), "#32768").empty(); }, 700ms))
+        << "a second menu opened after the first closed";
     ExpectCleanExit();
 }
 

@@ -1,0 +1,50 @@
+// The tray icon object in this process: the record it gives the shell, with the newer keyboard
+// behaviour and a tip cut to the field without splitting a character.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "e2e_support.h"
+#include "tray/system_tray_win32.h"
+#include "tray/tray_menu_source.h"
+
+namespace {
+
+// Menus are never built here: the icon is only added and removed.
+class NoCamera : public ICameraOps {
+public:
+    int GetExtensionProperty(int32_t, ExtensionBuffer*) override { return -1; }
+    int SetExtensionProperty(int32_t, ExtensionBuffer*) override { return -1; }
+    void SetEffect(int32_t) override {}
+    int TriggerStill() override { return -1; }
+    void ShowPropertyPages() override {}
+};
+
+class NoMenuSource : public ITrayMenuSource {
+public:
+    bool IsPlugIn() override { return false; }
+    CameraCapabilities& Capabilities() override { return m_capabilities; }
+    ICameraOps& Camera() override { return m_camera; }
+
+private:
+    CameraCapabilities m_capabilities;
+    NoCamera m_camera;
+};
+
+TEST(TrayIcon, AddsTheNewerBehaviourAndATipCutToTheField) {
+    NoMenuSource source;
+    const std::string tip = "ZOZEZA Tray - " + std::string(200, 'x');
+    HICON icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
+    {
+        CSystemTray tray(nullptr, source);
+        ASSERT_TRUE(tray.CreateTrayIcon(nullptr, WM_APP + 9, tip.c_str(), icon, 77));
+        EXPECT_TRUE(TrayIconShown(tray.GetSafeHwnd(), 77));
+        EXPECT_EQ(tray.m_iconData.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE));
+        EXPECT_TRUE(tray.m_bVersion3) << "the shell took NOTIFYICON_VERSION";
+        EXPECT_EQ(std::string(tray.m_iconData.szTip), tip.substr(0, 127));
+        tray.DeleteTrayIcon();
+        EXPECT_FALSE(TrayIconShown(tray.GetSafeHwnd(), 77));
+    }
+}
+
+}  // namespace
