@@ -43,13 +43,20 @@ void CShapedBitmapWnd::ApplyShape(UINT shapeId) {
         return;
     }
     const SIZE size = WindowSize(m_hWnd);
-    const UniqueBitmap shape = LoadBitmapResource(shapeId);
-    UniqueRegion region;
-    {
+    if (!m_shapeRegion || m_nShapeRegionId != shapeId || m_shapeRegionSize.cx != size.cx ||
+        m_shapeRegionSize.cy != size.cy) {
+        const UniqueBitmap shape = LoadBitmapResource(shapeId);
         const WindowDc dc(m_hWnd, GetWindowDC(m_hWnd));
-        region = CreateShapeRegion(dc.get(), shape.get(), size.cx, size.cy);
+        m_shapeRegion = CreateShapeRegion(dc.get(), shape.get(), size.cx, size.cy);
+        m_nShapeRegionId = shapeId;
+        m_shapeRegionSize = size;
     }
-    if (region && SetWindowRgn(m_hWnd, region.get(), TRUE)) {
+    if (!m_shapeRegion) {
+        return;
+    }
+    UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    if (region && CombineRgn(region.get(), m_shapeRegion.get(), nullptr, RGN_COPY) != ERROR &&
+        SetWindowRgn(m_hWnd, region.get(), TRUE)) {
         region.release();  // the window owns it now
     }
 }

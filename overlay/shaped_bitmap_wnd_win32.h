@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "win/handles_win32.h"
 #include "win/window_base_win32.h"
 
 class CShapedBitmapWnd : public CWindowBase {
@@ -24,9 +25,14 @@ protected:
 
 private:
     // Cuts the window's region from bitmap `shapeId`; without such a bitmap the window is its
-    // full rectangle.
+    // full rectangle. The region is worked out once per bitmap and size; each call gives the
+    // window a copy, since the window takes ownership of the region it is given.
     void ApplyShape(UINT shapeId);
     LRESULT OnEraseBkgnd(HDC dc);
     LRESULT OnPaint();
     LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+
+    UniqueRegion m_shapeRegion;  // the last shape worked out, for this bitmap and size
+    UINT m_nShapeRegionId = 0;
+    SIZE m_shapeRegionSize{};
 };
