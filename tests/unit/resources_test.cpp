@@ -296,6 +296,7 @@ TEST(OverlayBitmaps, EachDigitPictureIsDistinct) {
 struct IconCase {
     const char* file;
     int bpp;
+    std::vector<int> sizes;  // in file order
 };
 
 class CameraIcon : public testing::TestWithParam<IconCase> {};
@@ -307,12 +308,12 @@ std::string IconCaseName(const testing::TestParamInfo<IconCase>& info) {
     return name;
 }
 
-TEST_P(CameraIcon, Holds32And16PixelImagesWithMasks) {
+TEST_P(CameraIcon, HoldsItsSizesWithMasks) {
     const auto entries = DecodeIco(ReadResFile(GetParam().file));
-    ASSERT_EQ(entries.size(), 2u);
-    for (std::size_t i = 0; i < 2; ++i) {
+    ASSERT_EQ(entries.size(), GetParam().sizes.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
         const IcoEntry& e = entries[i];
-        const int size = i == 0 ? 32 : 16;
+        const int size = GetParam().sizes[i];
         SCOPED_TRACE(size);
         EXPECT_EQ(e.width, size);
         EXPECT_EQ(e.height, size);
@@ -331,27 +332,28 @@ TEST_P(CameraIcon, Holds32And16PixelImagesWithMasks) {
             }
         }
         EXPECT_TRUE(e.dib.Transparent(0, 0)) << "corners show the taskbar through";
+        EXPECT_TRUE(e.dib.Transparent(size - 1, 0)) << "rows end inside a mask byte at 20 pixels";
         EXPECT_GT(transparent, size * size / 8);
         EXPECT_GT(size * size - transparent, size * size / 2) << "the camera fills the icon";
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllIcons, CameraIcon,
-                         testing::Values(IconCase{"icons/app.ico", 4},
-                                         IconCase{"icons/tray_unplugged.ico", 8},
-                                         IconCase{"icons/tray_plugged.ico", 8}),
-                         IconCaseName);
+INSTANTIATE_TEST_SUITE_P(
+    AllIcons, CameraIcon,
+    testing::Values(IconCase{"icons/app.ico", 4, {32, 16}},
+                    IconCase{"icons/tray_unplugged.ico", 8, {16, 20, 24, 32, 40, 48}},
+                    IconCase{"icons/tray_plugged.ico", 8, {16, 20, 24, 32, 40, 48}}),
+    IconCaseName);
 
 TEST(CameraIconLooks, UnpluggedIsGreyWithRedCrossPluggedInIsColouredWithGreenDot) {
     const auto unplugged = DecodeIco(ReadResFile("icons/tray_unplugged.ico"));
     const auto plugged = DecodeIco(ReadResFile("icons/tray_plugged.ico"));
     const auto app = DecodeIco(ReadResFile("icons/app.ico"));
-    ASSERT_EQ(unplugged.size(), 2u);
-    ASSERT_EQ(plugged.size(), 2u);
+    ASSERT_EQ(unplugged.size(), plugged.size());
     ASSERT_EQ(app.size(), 2u);
     const auto colourful = [](Rgb c) { return !IsGrey(c) && !IsReddish(c); };
-    for (std::size_t i = 0; i < 2; ++i) {
-        SCOPED_TRACE(i == 0 ? "32x32" : "16x16");
+    for (std::size_t i = 0; i < plugged.size(); ++i) {
+        SCOPED_TRACE(plugged[i].width);
         const Dib& off = unplugged[i].dib;
         EXPECT_EQ(CountOpaque(off, [](Rgb c) { return IsGrey(c) || IsReddish(c); }),
                   CountOpaque(off, [](Rgb) { return true; }));
@@ -361,9 +363,10 @@ TEST(CameraIconLooks, UnpluggedIsGreyWithRedCrossPluggedInIsColouredWithGreenDot
         const Dib& on = plugged[i].dib;
         EXPECT_GE(CountOpaque(on, IsGreenish), 10);
         EXPECT_GT(CountOpaque(on, colourful), CountOpaque(on, [](Rgb) { return true; }) / 2);
-
-        EXPECT_GT(CountOpaque(app[i].dib, colourful), 0);
-        EXPECT_EQ(CountOpaque(app[i].dib, IsGreenish), 0);
+    }
+    for (const IcoEntry& entry : app) {
+        EXPECT_GT(CountOpaque(entry.dib, colourful), 0);
+        EXPECT_EQ(CountOpaque(entry.dib, IsGreenish), 0);
     }
 }
 

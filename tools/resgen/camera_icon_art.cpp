@@ -255,4 +255,27 @@ IconImage DrawCameraIcon(CameraLook look, int size) {
     return FromArt(kCamera16, kColour16, 4);
 }
 
+IconImage CameraIconAtSize(CameraLook look, int size) {
+    const IconImage drawn = DrawCameraIcon(look, size <= 24 ? 16 : 32);
+    const int from = drawn.pixels.Width();
+    if (size == from) {
+        return drawn;
+    }
+    IconImage icon{IndexedImage(size, size),
+                   std::vector<uint8_t>(static_cast<std::size_t>(size * size), 0),
+                   drawn.bitsPerPixel};
+    // Pixel centres: the doubled rows and columns fall inside the drawing, not on its outline.
+    const auto source = [&](int i) { return (2 * i + 1) * from / (2 * size); };
+    for (int y = 0; y < size; ++y) {
+        const int sy = source(y);
+        for (int x = 0; x < size; ++x) {
+            const int sx = source(x);
+            icon.pixels.Set(x, y, drawn.pixels.At(sx, sy));
+            icon.opaque[static_cast<std::size_t>(y * size + x)] =
+                drawn.opaque[static_cast<std::size_t>(sy * from + sx)];
+        }
+    }
+    return icon;
+}
+
 }  // namespace resgen

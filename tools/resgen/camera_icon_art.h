@@ -14,4 +14,12 @@ enum class CameraLook {
 // `size` is 16 or 32.
 IconImage DrawCameraIcon(CameraLook look, int size);
 
+// The icon at `size` pixels, each pixel taken from the nearest one of the drawing: 16, 20 and 24
+// from the 16-pixel drawing, larger sizes from the 32-pixel one, so no detail is lost and every
+// edge stays sharp.
+IconImage CameraIconAtSize(CameraLook look, int size);
+
+// The tray icon sizes: the small-icon size at 96, 120, 144, 192, 240 and 288 DPI.
+inline constexpr int kTrayIconSizes[] = {16, 20, 24, 32, 40, 48};
+
 }  // namespace resgen

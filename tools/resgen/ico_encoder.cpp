@@ -63,6 +63,9 @@ void WriteImage(ByteWriter& out, const IconImage& icon, const Palette& palette) 
                 bits = 0;
             }
         }
+        if (bits > 0) {  // a row that ends inside a byte: the pixels go to its high bits
+            out.U8(acc << (8 - bits));
+        }
         out.PadRow(rowStart);
     }
     for (int y = h - 1; y >= 0; --y) {
@@ -76,6 +79,9 @@ void WriteImage(ByteWriter& out, const IconImage& icon, const Palette& palette) 
                 acc = 0;
                 bits = 0;
             }
+        }
+        if (bits > 0) {
+            out.U8(acc << (8 - bits));
         }
         out.PadRow(rowStart);
     }

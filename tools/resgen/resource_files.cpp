@@ -11,13 +11,22 @@ Bytes CameraIcon(CameraLook look) {
     return EncodeIco({DrawCameraIcon(look, 32), DrawCameraIcon(look, 16)}, StandardPalette());
 }
 
+// The tray icons carry an image for the small-icon size of every common scaling.
+Bytes TrayIcon(CameraLook look) {
+    std::vector<IconImage> images;
+    for (int size : kTrayIconSizes) {
+        images.push_back(CameraIconAtSize(look, size));
+    }
+    return EncodeIco(images, StandardPalette());
+}
+
 }  // namespace
 
 std::vector<GeneratedFile> GenerateResourceFiles() {
     std::vector<GeneratedFile> files;
     files.push_back({"icons/app.ico", CameraIcon(CameraLook::kApplication)});
-    files.push_back({"icons/tray_unplugged.ico", CameraIcon(CameraLook::kUnplugged)});
-    files.push_back({"icons/tray_plugged.ico", CameraIcon(CameraLook::kPluggedIn)});
+    files.push_back({"icons/tray_unplugged.ico", TrayIcon(CameraLook::kUnplugged)});
+    files.push_back({"icons/tray_plugged.ico", TrayIcon(CameraLook::kPluggedIn)});
     files.push_back(
         {"bitmaps/overlay_shape.bmp", EncodeBmp8(DrawOverlayShape(), StandardPalette())});
     for (int digit = 1; digit <= 5; ++digit) {
