@@ -98,3 +98,31 @@ std::vector<bool> ReferenceShapeMask(const PixelGrid& shape, int w, int h) {
     }
     return mask;
 }
+
+PixelGrid ScalePixelGrid(const PixelGrid& grid, int width, int height) {
+    PixelGrid scaled;
+    const int covered = grid.CoveredRows();
+    if (covered == 0 || width <= 0 || height <= 0) {
+        return scaled;
+    }
+    // Pixel centres: source = floor((2 * i + 1) * from / (2 * to)), in 64 bits against overflow.
+    const auto source = [](int i, int from, int to) {
+        return static_cast<int>((2 * static_cast<int64_t>(i) + 1) * from /
+                                (2 * static_cast<int64_t>(to)));
+    };
+    scaled.width = width;
+    scaled.height = height;
+    for (int y = 0; y < height; ++y) {
+        const int sy = source(y, grid.height, height);
+        if (sy >= covered) {
+            break;  // the rest of the source is not covered either
+        }
+        for (int x = 0; x < width; ++x) {
+            const int sx = source(x, grid.width, width);
+            scaled.pixels.push_back(
+                grid.pixels[static_cast<size_t>(sy) * static_cast<size_t>(grid.width) +
+                            static_cast<size_t>(sx)]);
+        }
+    }
+    return scaled;
+}

@@ -30,6 +30,10 @@ struct PixelGrid {
     }
 };
 
+// The grid at width x height, as on a screen scaled from 96 DPI: each pixel takes the grid pixel
+// under its centre. Only the grid's covered rows are scaled.
+PixelGrid ScalePixelGrid(const PixelGrid& grid, int width, int height);
+
 // Right and bottom exclusive, like a Win32 RECT.
 struct RegionRect {
     int left;

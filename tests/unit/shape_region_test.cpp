@@ -159,3 +159,61 @@ TEST(ShapeRectsMatchReference, RandomGrids) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScalePixelGrid, EachPixelTakesTheSourcePixelUnderItsCentre) {
+    // 2 x 2 with one hole, to 3 x 3 (150 %): the middle row's and column's centres fall on the
+    // boundary between the source pixels and take the second, so the hole covers 2 x 2.
+    PixelGrid grid = Grid(2, 2);
+    Set(grid, 1, 1, 0);
+    const PixelGrid scaled = ScalePixelGrid(grid, 3, 3);
+    ASSERT_EQ(scaled.width, 3);
+    ASSERT_EQ(scaled.height, 3);
+    ASSERT_EQ(scaled.pixels.size(), 9u);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            EXPECT_EQ(scaled.IsHole(x, y), x >= 1 && y >= 1) << x << "," << y;
+        }
+    }
+    // Whole-number factors repeat each pixel exactly.
+    const PixelGrid doubled = ScalePixelGrid(grid, 4, 4);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(doubled.IsHole(x, y), grid.IsHole(x / 2, y / 2)) << x << "," << y;
+        }
+    }
+}
+
+TEST(ScalePixelGrid, ScaledShapeRegionIsTheScaledBitmapsRegion) {
+    // The overlay at 144 DPI: a 200 x 150 shape with holes at 300 x 225.
+    PixelGrid shape = Grid(200, 150);
+    for (int y = 0; y < 150; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            if ((x / 7 + y / 5) % 3 == 0 || (x < 12 && y < 12)) {
+                Set(shape, x, y, 0);
+            }
+        }
+    }
+    const PixelGrid scaled = ScalePixelGrid(shape, 300, 225);
+    const std::vector<bool> mask = PaintChecked(ComputeShapeRects(scaled, 300, 225), 300, 225);
+    for (int y = 0; y < 225; ++y) {
+        for (int x = 0; x < 300; ++x) {
+            const bool hole = shape.IsHole((2 * x + 1) * 200 / 600, (2 * y + 1) * 150 / 450);
+            ASSERT_EQ(mask[static_cast<size_t>(y * 300 + x)], !hole) << x << "," << y;
+        }
+    }
+}
+
+TEST(ScalePixelGrid, UncoveredRowsAndEmptyInputStayUncovered) {
+    PixelGrid shortGrid = Grid(4, 4, 0);
+    shortGrid.pixels.resize(8);  // two of four rows
+    const PixelGrid scaled = ScalePixelGrid(shortGrid, 8, 8);
+    EXPECT_EQ(scaled.CoveredRows(), 4);
+    EXPECT_TRUE(scaled.IsHole(7, 3));
+    EXPECT_FALSE(scaled.IsHole(0, 4)) << "outside the bitmap: inside the window";
+    EXPECT_EQ(ScalePixelGrid(PixelGrid{}, 10, 10).CoveredRows(), 0);
+    EXPECT_EQ(ScalePixelGrid(shortGrid, 0, 5).CoveredRows(), 0);
+}
+
+}  // namespace
