@@ -14,6 +14,7 @@ ctest --preset native
 cmake --preset win32
 cmake --build --preset win32
 tools/scripts/check_pe.sh build/win32/bin/KRYTray.exe
+test -s build/win32/installer/KRYTraySetup.exe
 
 # The Wine tests run the 32-bit build where this machine can execute Wine's 32-bit loader,
 # and otherwise the x86-64 build of the same sources.
@@ -24,3 +25,4 @@ if [ "$WINE_BUILD" = win64 ]; then
     cmake --build --preset win64
 fi
 tests/e2e/run_e2e.sh "build/$WINE_BUILD"
+tests/installer/run_setup_tests.sh "build/$WINE_BUILD"
