@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds both presets and runs every test: the native unit tests (ASan + UBSan), then the
-# end-to-end tests of the Windows program under Wine. Installs what is missing first.
+# end-to-end tests of the Windows program and of its setup under Wine. Installs what is missing
+# first.
 set -euo pipefail
 cd "$(dirname "$0")"
 
