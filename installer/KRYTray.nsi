@@ -59,7 +59,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !define MUI_UNICON "${KRY_ICON}"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_TITLE "${PRODUCT} is installed"
-!define MUI_FINISHPAGE_TEXT "${PRODUCT} now runs in the notification area and starts whenever someone signs in."
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} has been started and will start whenever someone signs in."
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -71,8 +71,6 @@ Var PreviousDir
 Var PreviousVersion
 Var PreviousPlacedIni
 
-; Ends every running copy with "EXIT" and waits up to EXIT_WAIT_MS for each process to go.
-; Pushes "" when none runs any more, otherwise the reason.
 !macro PUSH_R0_TO_R8
     Push $R0
     Push $R1
@@ -95,6 +93,8 @@ Var PreviousPlacedIni
     Pop $R1
 !macroend
 
+; Ends every running copy with "EXIT" and waits up to EXIT_WAIT_MS for each process to go.
+; Pushes "" when none runs any more, otherwise the reason.
 !macro DEFINE_END_RUNNING_COPIES UN
 Function ${UN}EndRunningCopies
     ; R0 controller window, R1 its process, R2 the text, R3 the copy-data record, R4 when EXIT
@@ -248,8 +248,9 @@ FunctionEnd
 
 ; Starts the installed program as the signed-in user. An elevated setup holds the full token of a
 ; split administrator; a program started from it would run elevated and never receive messages
-; from the user's programs, so the shell starts it instead. Otherwise (no split token, as under
-; Wine) the setup starts it itself.
+; from the user's programs, so the user's shell starts it instead (Wine splits the token too, and
+; its explorer.exe starts a program it is given the same way). Without a split token (UAC off) the
+; setup starts it itself.
 Function StartProgram
     Push $R0
     Push $R1
@@ -314,11 +315,11 @@ Section "${PRODUCT}"
         Delete "$INSTDIR\${EXE_NAME}.new"
         !insertmacro FAIL "Could not replace the program: $R0"
     ${EndIf}
-    Rename "$INSTDIR\${EXE_NAME}.new" "$INSTDIR\${EXE_NAME}"
     ClearErrors
+    Rename "$INSTDIR\${EXE_NAME}.new" "$INSTDIR\${EXE_NAME}"
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
     ${If} ${Errors}
-        !insertmacro FAIL "Could not write $INSTDIR\${UNINSTALLER}."
+        !insertmacro FAIL "Could not write $INSTDIR\${EXE_NAME} or $INSTDIR\${UNINSTALLER}."
     ${EndIf}
 
     ; Installed elsewhere before: that copy goes, so one copy and one uninstall entry remain.
@@ -347,10 +348,10 @@ Section "${PRODUCT}"
         StrCpy $R1 1
     ${EndIf}
 
-    ClearErrors
     ; The tray icon is on unless someone already chose; the driver's and the user's values stay.
     Call HasTraySwitch
     Pop $R0
+    ClearErrors
     ${If} $R0 = 0
         WriteRegDWORD HKLM "${SETTINGS_KEY}" "KRYTray" 1
     ${EndIf}

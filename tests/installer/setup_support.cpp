@@ -33,23 +33,31 @@ std::string LanguageFilePath() {
     return std::string(directory) + "\\LUMA64.ini";
 }
 
-bool RunAndWait(const std::string& commandLine, DWORD* exitCode,
-                std::chrono::milliseconds timeout) {
+std::optional<Started> Start(const std::string& commandLine, DWORD flags) {
     std::string line = commandLine;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
                         &startup, &info)) {
+        return std::nullopt;
+    }
+    return Started{UniqueKernelHandle(info.hProcess), UniqueKernelHandle(info.hThread),
+                   info.dwProcessId};
+}
+
+bool RunAndWait(const std::string& commandLine, DWORD* exitCode,
+                std::chrono::milliseconds timeout) {
+    const auto started = Start(commandLine);
+    if (!started) {
         return false;
     }
-    UniqueKernelHandle process(info.hProcess);
-    UniqueKernelHandle thread(info.hThread);
-    if (WaitForSingleObject(process.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
-        TerminateProcess(process.get(), 99);
+    HANDLE process = started->process.get();
+    if (WaitForSingleObject(process, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 99);
         return false;
     }
-    return GetExitCodeProcess(process.get(), exitCode) != FALSE;
+    return GetExitCodeProcess(process, exitCode) != FALSE;
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {

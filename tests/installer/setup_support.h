@@ -28,6 +28,14 @@ std::string DefaultLanguageFile();
 // program is built for the same processor as the program the setup installs).
 std::string LanguageFilePath();
 
+// A process started from a command line; the thread stays suspended with CREATE_SUSPENDED.
+struct Started {
+    UniqueKernelHandle process;
+    UniqueKernelHandle thread;
+    DWORD processId = 0;
+};
+std::optional<Started> Start(const std::string& commandLine, DWORD flags = 0);
+
 // Runs a command line and waits for its end; false when it could not start or did not end.
 bool RunAndWait(const std::string& commandLine, DWORD* exitCode,
                 std::chrono::milliseconds timeout = std::chrono::seconds(60));

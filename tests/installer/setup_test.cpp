@@ -66,7 +66,7 @@ protected:
         return exitCode;
     }
 
-    // The copy running from `exe` other than `not`, once it shows its controller; 0 if none.
+    // The copy running from `exe` other than `other`, once it shows its controller; 0 if none.
     static DWORD WaitForCopy(const std::string& exe, DWORD other = 0) {
         DWORD found = 0;
         PollUntil(
@@ -107,15 +107,10 @@ protected:
     }
 
     void StartUnresponsiveCopy() {
-        std::string line = Quoted(BinDirectory() + "\\kry_unresponsive_tray.exe");
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &startup, &info));
-        CloseHandle(info.hThread);
-        m_standIn.reset(info.hProcess);
-        ASSERT_TRUE(PollUntil([&] { return ControllerOf(info.dwProcessId) != nullptr; }, 10s));
+        auto started = Start(Quoted(BinDirectory() + "\\kry_unresponsive_tray.exe"));
+        ASSERT_TRUE(started);
+        m_standIn = std::move(started->process);
+        ASSERT_TRUE(PollUntil([&] { return ControllerOf(started->processId) != nullptr; }, 10s));
     }
 
     UniqueKernelHandle m_standIn;
@@ -257,24 +252,17 @@ TEST_F(SetupTest, FolderWithBlanksAndTheRunValueStartingIt) {
     EndAllCopies();
 
     // What Windows does at log-on: the value as a command line.
-    std::string commandLine = *run;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               "C:\\", &startup, &info));
-    CloseHandle(info.hThread);
-    UniqueKernelHandle program(info.hProcess);
-    ASSERT_EQ(WaitForCopy(exe), info.dwProcessId);
-    EXPECT_TRUE(PollUntil([&] { return ShowsTrayIcon(info.dwProcessId); }, 10s));
+    const auto program = Start(*run);
+    ASSERT_TRUE(program);
+    ASSERT_EQ(WaitForCopy(exe), program->processId);
+    EXPECT_TRUE(PollUntil([&] { return ShowsTrayIcon(program->processId); }, 10s));
 
     // Without /D an upgrade stays in the installed copy's folder.
     ASSERT_EQ(Install(), 0u);
     EXPECT_FALSE(PathExists(kDefaultDir));
     EXPECT_EQ(registry::ReadString(kUninstallKey, "InstallLocation"), kBlankDir);
-    EXPECT_EQ(WaitForSingleObject(program.get(), 0), WAIT_OBJECT_0);
-
-    ASSERT_NE(WaitForCopy(exe, info.dwProcessId), 0u);
+    EXPECT_EQ(WaitForSingleObject(program->process.get(), 0), WAIT_OBJECT_0);
+    ASSERT_NE(WaitForCopy(exe, program->processId), 0u);
 
     ASSERT_TRUE(UninstallQuietly(kBlankDir));
     EXPECT_FALSE(registry::KeyExists(kUninstallKey));
@@ -287,14 +275,8 @@ TEST_F(SetupTest, UninstallEndsACopyThatIsStillStarting) {
     ASSERT_EQ(Install(), 0u);
     ASSERT_NE(WaitForCopy(kInstalledExe), 0u);
     EndAllCopies();
-    std::string line = Quoted(kInstalledExe);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                               nullptr, nullptr, &startup, &info));
-    UniqueKernelHandle program(info.hProcess);
-    UniqueKernelHandle thread(info.hThread);
+    const auto program = Start(Quoted(kInstalledExe), CREATE_SUSPENDED);
+    ASSERT_TRUE(program);
 
     const auto command = registry::ReadString(kUninstallKey, "QuietUninstallString");
     ASSERT_TRUE(command);
@@ -302,11 +284,11 @@ TEST_F(SetupTest, UninstallEndsACopyThatIsStillStarting) {
     ASSERT_TRUE(RunAndWait(*command, &exitCode));
     // Give the uninstaller time to meet the file held, then let the copy start.
     std::this_thread::sleep_for(1s);
-    ResumeThread(thread.get());
+    ResumeThread(program->thread.get());
 
     EXPECT_TRUE(PollUntil([&] { return !PathExists(kMakerDir); }, 10s));
-    ASSERT_EQ(WaitForSingleObject(program.get(), 5000), WAIT_OBJECT_0);
-    GetExitCodeProcess(program.get(), &exitCode);
+    ASSERT_EQ(WaitForSingleObject(program->process.get(), 5000), WAIT_OBJECT_0);
+    GetExitCodeProcess(program->process.get(), &exitCode);
     EXPECT_EQ(exitCode, 0u);
     EXPECT_FALSE(registry::KeyExists(kUninstallKey));
 }
