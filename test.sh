@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds both presets and runs every test: the native unit tests (ASan + UBSan), then the
-# end-to-end tests of the Windows program under Wine. Installs what is missing first.
+# end-to-end tests of the Windows program and of its setup under Wine. Installs what is missing
+# first.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -14,6 +15,7 @@ ctest --preset native
 cmake --preset win32
 cmake --build --preset win32
 tools/scripts/check_pe.sh build/win32/bin/KRYTray.exe
+test -s build/win32/installer/KRYTraySetup.exe
 
 # The Wine tests run the 32-bit build where this machine can execute Wine's 32-bit loader,
 # and otherwise the x86-64 build of the same sources.
@@ -24,3 +26,4 @@ if [ "$WINE_BUILD" = win64 ]; then
     cmake --build --preset win64
 fi
 tests/e2e/run_e2e.sh "build/$WINE_BUILD"
+tests/installer/run_setup_tests.sh "build/$WINE_BUILD"

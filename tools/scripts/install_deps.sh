@@ -14,6 +14,7 @@ dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32:i386)
 have Xvfb || missing+=(xvfb xauth)
 have import || missing+=(imagemagick)
 have xwd || missing+=(x11-apps)
+have makensis || missing+=(nsis)
 [ -f /usr/src/googletest/CMakeLists.txt ] && [ -f /usr/include/gtest/gtest.h ] ||
     missing+=(googletest libgtest-dev libgmock-dev)
 [ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)

@@ -43,11 +43,13 @@ stop_xvfb() {
     fi
 }
 
-# wine_prefix <dir> <bin dir>: creates the prefix when missing, then registers the simulated
-# camera, writes the settings key and installs the language file. Idempotent.
+# wine_prefix <dir> <bin dir> [no-language-file]: creates the prefix when missing, then registers
+# the simulated camera and installs the language file (not with no-language-file, for tests of a
+# setup that places it). Idempotent.
 wine_prefix() {
     export WINEPREFIX="$1"
-    local bin="$2" root
+    local bin="$2" language_file=yes root
+    [ "${3:-}" = no-language-file ] && language_file=no
     root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
@@ -58,6 +60,7 @@ wine_prefix() {
     # Without a window manager, hiding a managed window costs about two seconds.
     $WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     $WINE regsvr32 /s "$($WINE winepath -w "$bin/kry_simcam.dll")" >/dev/null 2>&1
+    [ "$language_file" = yes ] || return 0
     # A 32-bit program's system directory is syswow64 in a 64-bit prefix.
     local dir
     for dir in syswow64 system32; do

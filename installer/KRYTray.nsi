@@ -1,0 +1,417 @@
+; KRYTraySetup.exe: installs KRYTray for every user of the machine, starts it at log-on, upgrades
+; over a running copy and uninstalls cleanly. Built by the `installer` CMake target, which passes:
+;   KRY_TARGET   x86-unicode (the product) or amd64-unicode (the x86-64 build the Wine tests use)
+;   KRY_VERSION  the project version, "major.minor.patch"
+;   KRY_EXE      KRYTray.exe to install          KRY_INI   the default English LUMA64.ini
+;   KRY_ICON     the application icon            KRY_OUTFILE  the setup to write
+;
+; Silent use: KRYTraySetup.exe /S [/D=<folder>]   uninstall.exe /S
+; Exit code 0 on success; 2 when the setup stopped (the old copy did not end, a newer version is
+; installed, a file or registry value could not be written).
+
+Unicode true
+Target ${KRY_TARGET}
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+ManifestDPIAware true
+
+!include LogicLib.nsh
+!include WordFunc.nsh
+!include WinMessages.nsh
+!include MUI2.nsh
+
+!define PRODUCT "KRYTray"
+!define PUBLISHER "Velmora"
+!define EXE_NAME "KRYTray.exe"
+!define UNINSTALLER "uninstall.exe"
+!define CONTROLLER_TITLE "Velmora System Tray"
+!define EXIT_COPYDATA_ID 4402
+; How long a running copy gets to end after "EXIT" before the setup gives up.
+!define EXIT_WAIT_MS 5000
+!define SETTINGS_KEY "SOFTWARE\Velmora\QXLUMA64\Current"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+; Remembered in the uninstall entry: 1 when this setup placed LUMA64.ini, so that the uninstaller
+; removes only a file of its own and never the driver's translated one.
+!define PLACED_INI_VALUE "PlacedLanguageFile"
+; The program's own folder under the 32-bit Program Files ("Program Files (x86)" on 64-bit
+; Windows), in every build of this script.
+!define DEFAULT_DIR "$PROGRAMFILES32\${PUBLISHER}\${PRODUCT}"
+
+Name "${PRODUCT}"
+OutFile "${KRY_OUTFILE}"
+InstallDir "${DEFAULT_DIR}"
+BrandingText "${PUBLISHER} ${PRODUCT} ${KRY_VERSION}"
+ShowInstDetails show
+ShowUninstDetails show
+
+VIProductVersion "${KRY_VERSION}.0"
+VIFileVersion "${KRY_VERSION}.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${KRY_VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${KRY_VERSION}"
+VIAddVersionKey /LANG=1033 "OriginalFilename" "KRYTraySetup.exe"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
+
+!define MUI_ICON "${KRY_ICON}"
+!define MUI_UNICON "${KRY_ICON}"
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_TITLE "${PRODUCT} is installed"
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} has been started and will start whenever someone signs in."
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+Var PreviousDir
+Var PreviousVersion
+Var PreviousPlacedIni
+
+!macro PUSH_R0_TO_R8
+    Push $R0
+    Push $R1
+    Push $R2
+    Push $R3
+    Push $R4
+    Push $R5
+    Push $R6
+    Push $R7
+    Push $R8
+!macroend
+!macro POP_R8_TO_R1
+    Pop $R8
+    Pop $R7
+    Pop $R6
+    Pop $R5
+    Pop $R4
+    Pop $R3
+    Pop $R2
+    Pop $R1
+!macroend
+
+; Ends every running copy with "EXIT" and waits up to EXIT_WAIT_MS for each process to go.
+; Pushes "" when none runs any more, otherwise the reason.
+!macro DEFINE_END_RUNNING_COPIES UN
+Function ${UN}EndRunningCopies
+    ; R0 controller window, R1 its process, R2 the text, R3 the copy-data record, R4 when EXIT
+    ; was sent, R5 what is left of the wait, R6 the wait's result, R7 rounds (a copy that keeps
+    ; coming back must not hold the setup forever), R8 the result.
+    !insertmacro PUSH_R0_TO_R8
+    StrCpy $R7 0
+    StrCpy $R8 ""
+    ${Do}
+        FindWindow $R0 "#32770" "${CONTROLLER_TITLE}"
+        ${If} $R0 = 0
+            ${Break}
+        ${EndIf}
+        IntOp $R7 $R7 + 1
+        ${If} $R7 > 8
+            StrCpy $R8 "${PRODUCT} keeps running."
+            ${Break}
+        ${EndIf}
+        DetailPrint "Asking the running ${PRODUCT} to end"
+        System::Call "user32::GetWindowThreadProcessId(p R0, *i .R1)"
+        ; SYNCHRONIZE: enough to wait for the end.
+        System::Call "kernel32::OpenProcess(i 0x00100000, i 0, i R1) p .R1"
+        ; COPYDATASTRUCT {ULONG_PTR dwData; DWORD cbData; PVOID lpData}: the four bytes "EXIT".
+        System::Call "*(&m5 'EXIT') p .R2"
+!if ${NSIS_PTR_SIZE} > 4
+        System::Call "*(p ${EXIT_COPYDATA_ID}, i 4, i 0, p R2) p .R3"
+!else
+        System::Call "*(p ${EXIT_COPYDATA_ID}, i 4, p R2) p .R3"
+!endif
+        System::Call "kernel32::GetTickCount() i .R4"
+        ; SMTO_ABORTIFHUNG: a hung copy answers nothing; its process is waited for below.
+        System::Call "user32::SendMessageTimeout(p R0, i ${WM_COPYDATA}, p $HWNDPARENT, p R3, i 2, i ${EXIT_WAIT_MS}, *p .n)"
+        System::Free $R3
+        System::Free $R2
+        System::Call "kernel32::GetTickCount() i .R5"
+        IntOp $R5 $R5 - $R4
+        IntOp $R5 ${EXIT_WAIT_MS} - $R5
+        ${If} $R5 < 0
+            StrCpy $R5 0
+        ${EndIf}
+        ${If} $R1 <> 0
+            System::Call "kernel32::WaitForSingleObject(p R1, i R5) i .R6"
+            System::Call "kernel32::CloseHandle(p R1)"
+        ${Else}
+            ; No access to the process: wait for its window to go instead.
+            ${Do}
+                System::Call "user32::IsWindow(p R0) i .R6"
+                ${If} $R6 = 0
+                    ${Break}
+                ${EndIf}
+                ${If} $R5 <= 0
+                    ${Break}
+                ${EndIf}
+                Sleep 50
+                IntOp $R5 $R5 - 50
+            ${Loop}
+        ${EndIf}
+        ${If} $R6 <> 0
+            StrCpy $R8 "${PRODUCT} is still running and did not end when asked to."
+            ${Break}
+        ${EndIf}
+    ${Loop}
+    StrCpy $R0 $R8
+    !insertmacro POP_R8_TO_R1
+    Exch $R0
+FunctionEnd
+!macroend
+!insertmacro DEFINE_END_RUNNING_COPIES ""
+!insertmacro DEFINE_END_RUNNING_COPIES "un."
+
+; Deletes the installed program file; pushes "" when it is gone, otherwise the reason. A copy
+; that is still starting holds the file before its window exists: it is asked to end as soon as
+; the window appears, for up to EXIT_WAIT_MS.
+!macro DEFINE_REMOVE_PROGRAM UN
+Function ${UN}RemoveProgram
+    Push $R0
+    Push $R1
+    StrCpy $R1 0
+    ${Do}
+        Call ${UN}EndRunningCopies
+        Pop $R0
+        ${If} $R0 != ""
+            ${Break}
+        ${EndIf}
+        Delete "$INSTDIR\${EXE_NAME}"
+        ${IfNot} ${FileExists} "$INSTDIR\${EXE_NAME}"
+            ${Break}
+        ${EndIf}
+        ${If} $R1 >= ${EXIT_WAIT_MS}
+            StrCpy $R0 "$INSTDIR\${EXE_NAME} is in use."
+            ${Break}
+        ${EndIf}
+        Sleep 100
+        IntOp $R1 $R1 + 100
+    ${Loop}
+    Pop $R1
+    Exch $R0
+FunctionEnd
+!macroend
+!insertmacro DEFINE_REMOVE_PROGRAM ""
+!insertmacro DEFINE_REMOVE_PROGRAM "un."
+
+; Stops the setup: a message (none when silent) and a non-zero exit code.
+!macro FAIL TEXT
+    MessageBox MB_OK|MB_ICONSTOP "${TEXT}" /SD IDOK
+    SetErrorLevel 2
+    Abort "${TEXT}"
+!macroend
+
+; Pushes 1 when the settings key has a value named KRYTray, of whatever type, otherwise 0.
+Function HasTraySwitch
+    Push $R0
+    Push $R1
+    StrCpy $R0 0
+    ${Do}
+        ClearErrors
+        EnumRegValue $R1 HKLM "${SETTINGS_KEY}" $R0
+        ${If} ${Errors}
+            StrCpy $R1 ""
+        ${EndIf}
+        ${If} $R1 == ""
+            StrCpy $R1 0
+            ${Break}
+        ${EndIf}
+        ${If} $R1 == "KRYTray"
+            StrCpy $R1 1
+            ${Break}
+        ${EndIf}
+        IntOp $R0 $R0 + 1
+    ${Loop}
+    StrCpy $R0 $R1
+    Pop $R1
+    Exch $R0
+FunctionEnd
+
+; Pushes the size of the file in bytes (0 when it is missing).
+Function FileSize
+    Exch $R0
+    Push $R1
+    ClearErrors
+    FileOpen $R1 $R0 r
+    ${If} ${Errors}
+        StrCpy $R0 0
+    ${Else}
+        FileSeek $R1 0 END $R0
+        FileClose $R1
+    ${EndIf}
+    Pop $R1
+    Exch $R0
+FunctionEnd
+
+; Starts the installed program as the signed-in user. An elevated setup holds the full token of a
+; split administrator; a program started from it would run elevated and never receive messages
+; from the user's programs, so the user's shell starts it instead (Wine splits the token too, and
+; its explorer.exe starts a program it is given the same way). Without a split token (UAC off) the
+; setup starts it itself.
+Function StartProgram
+    Push $R0
+    Push $R1
+    StrCpy $R1 0
+    System::Call "advapi32::OpenProcessToken(p -1, i 8, *p .R0) i .s" ; TOKEN_QUERY
+    Pop $R1
+    ${If} $R1 <> 0
+        ; TokenElevationType (18): 2 is TokenElevationTypeFull.
+        System::Call "advapi32::GetTokenInformation(p R0, i 18, *i .R1, i 4, *i .n) i"
+        System::Call "kernel32::CloseHandle(p R0)"
+    ${EndIf}
+    SetOutPath "$INSTDIR"
+    ${If} $R1 = 2
+        Exec '"$WINDIR\explorer.exe" "$INSTDIR\${EXE_NAME}"'
+    ${Else}
+        Exec '"$INSTDIR\${EXE_NAME}"'
+    ${EndIf}
+    Pop $R1
+    Pop $R0
+FunctionEnd
+
+Function .onInit
+    ; Every value of ours lives in the 64-bit registry view (32-bit Windows ignores the choice).
+    SetRegView 64
+    ReadRegStr $PreviousDir HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ReadRegStr $PreviousVersion HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+    ReadRegDWORD $PreviousPlacedIni HKLM "${UNINSTALL_KEY}" "${PLACED_INI_VALUE}"
+    ${If} $PreviousVersion != ""
+        ${VersionCompare} "${KRY_VERSION}" "$PreviousVersion" $R0
+        ${If} $R0 = 2
+            MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} $PreviousVersion is installed, newer than this setup's ${KRY_VERSION}. Uninstall it first to go back to ${KRY_VERSION}." /SD IDOK
+            SetErrorLevel 2
+            Quit
+        ${EndIf}
+    ${EndIf}
+    ; An upgrade goes where the installed copy is, unless /D chose another folder.
+    ${If} $PreviousDir != ""
+    ${AndIf} $INSTDIR == "${DEFAULT_DIR}"
+        StrCpy $INSTDIR $PreviousDir
+    ${EndIf}
+FunctionEnd
+
+Section "${PRODUCT}"
+    SectionIn RO
+    Call EndRunningCopies
+    Pop $R0
+    ${If} $R0 != ""
+        !insertmacro FAIL "$R0 Close it and run the setup again."
+    ${EndIf}
+
+    ; The new program is unpacked beside the old one and swapped in only when the old file could
+    ; be removed, so a file that something still holds leaves the installed copy whole.
+    SetOutPath "$INSTDIR"
+    ClearErrors
+    File "/oname=${EXE_NAME}.new" "${KRY_EXE}"
+    ${If} ${Errors}
+        !insertmacro FAIL "Could not write $INSTDIR\${EXE_NAME}.new."
+    ${EndIf}
+    Call RemoveProgram
+    Pop $R0
+    ${If} $R0 != ""
+        Delete "$INSTDIR\${EXE_NAME}.new"
+        !insertmacro FAIL "Could not replace the program: $R0"
+    ${EndIf}
+    ClearErrors
+    Rename "$INSTDIR\${EXE_NAME}.new" "$INSTDIR\${EXE_NAME}"
+    WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+    ${If} ${Errors}
+        !insertmacro FAIL "Could not write $INSTDIR\${EXE_NAME} or $INSTDIR\${UNINSTALLER}."
+    ${EndIf}
+
+    ; Installed elsewhere before: that copy goes, so one copy and one uninstall entry remain.
+    ${If} $PreviousDir != ""
+    ${AndIf} $PreviousDir != $INSTDIR
+        Delete "$PreviousDir\${EXE_NAME}"
+        Delete "$PreviousDir\${UNINSTALLER}"
+        RMDir "$PreviousDir"
+    ${EndIf}
+
+    ; The menu texts. $SYSDIR is the system directory of the program this setup installs: for
+    ; the 32-bit product on 64-bit Windows, SysWOW64 (through WOW64's redirection). A file that
+    ; is already there (the driver's, perhaps translated) stays byte for byte.
+    StrCpy $R1 0
+    ${If} ${FileExists} "$SYSDIR\LUMA64.ini"
+        ${If} $PreviousPlacedIni = 1
+            StrCpy $R1 1
+        ${EndIf}
+    ${Else}
+        SetOutPath "$SYSDIR"
+        ClearErrors
+        File "/oname=LUMA64.ini" "${KRY_INI}"
+        ${If} ${Errors}
+            !insertmacro FAIL "Could not write $SYSDIR\LUMA64.ini."
+        ${EndIf}
+        StrCpy $R1 1
+    ${EndIf}
+
+    ; The tray icon is on unless someone already chose; the driver's and the user's values stay.
+    Call HasTraySwitch
+    Pop $R0
+    ClearErrors
+    ${If} $R0 = 0
+        WriteRegDWORD HKLM "${SETTINGS_KEY}" "KRYTray" 1
+    ${EndIf}
+    WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\${EXE_NAME}"'
+
+    Push "$INSTDIR\${EXE_NAME}"
+    Call FileSize
+    Pop $R2
+    Push "$INSTDIR\${UNINSTALLER}"
+    Call FileSize
+    Pop $R3
+    IntOp $R2 $R2 + $R3
+    IntOp $R2 $R2 + 1023
+    IntOp $R2 $R2 / 1024
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${KRY_VERSION}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${EXE_NAME}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $R2
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${PLACED_INI_VALUE}" $R1
+    ${If} ${Errors}
+        !insertmacro FAIL "Could not write the registry: run the setup as an administrator."
+    ${EndIf}
+
+    Call StartProgram
+SectionEnd
+
+Function un.onInit
+    SetRegView 64
+FunctionEnd
+
+Section "Uninstall"
+    Call un.EndRunningCopies
+    Pop $R0
+    ${If} $R0 != ""
+        !insertmacro FAIL "$R0 Close it and uninstall again."
+    ${EndIf}
+
+    ; The program first: while it cannot go, everything else stays for another try.
+    Call un.RemoveProgram
+    Pop $R0
+    ${If} $R0 != ""
+        !insertmacro FAIL "Could not remove the program: $R0"
+    ${EndIf}
+    ReadRegDWORD $R1 HKLM "${UNINSTALL_KEY}" "${PLACED_INI_VALUE}"
+    ${If} $R1 = 1
+        Delete "$SYSDIR\LUMA64.ini"
+    ${EndIf}
+    DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    Delete "$INSTDIR\${UNINSTALLER}"
+    RMDir "$INSTDIR"
+    ; The maker's folder too when the default place held only us.
+    ${If} $INSTDIR == "${DEFAULT_DIR}"
+        RMDir "$PROGRAMFILES32\${PUBLISHER}"
+    ${EndIf}
+    ; The settings values stay: they belong to the driver and the user.
+SectionEnd

@@ -1,0 +1,261 @@
+#include "setup_support.h"
+
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "tests/e2e/e2e_support.h"
+
+namespace setup {
+namespace {
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+}  // namespace
+
+std::string SetupPath() {
+    return Environment("KRY_SETUP");
+}
+
+std::string DefaultLanguageFile() {
+    return Environment("KRY_DEFAULT_INI");
+}
+
+std::string LanguageFilePath() {
+    char directory[MAX_PATH] = "";
+    GetSystemDirectoryA(directory, MAX_PATH);
+    return std::string(directory) + "\\LUMA64.ini";
+}
+
+std::optional<Started> Start(const std::string& commandLine, DWORD flags) {
+    std::string line = commandLine;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
+                        &startup, &info)) {
+        return std::nullopt;
+    }
+    return Started{UniqueKernelHandle(info.hProcess), UniqueKernelHandle(info.hThread),
+                   info.dwProcessId};
+}
+
+bool RunAndWait(const std::string& commandLine, DWORD* exitCode,
+                std::chrono::milliseconds timeout) {
+    const auto started = Start(commandLine);
+    if (!started) {
+        return false;
+    }
+    HANDLE process = started->process.get();
+    if (WaitForSingleObject(process, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 99);
+        return false;
+    }
+    return GetExitCodeProcess(process, exitCode) != FALSE;
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    return static_cast<bool>(out);
+}
+
+bool PathExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+namespace registry {
+namespace {
+
+UniqueRegKey Open(const char* key, REGSAM access, REGSAM view = KEY_WOW64_64KEY) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, access | view, &handle) != ERROR_SUCCESS) {
+        return UniqueRegKey();
+    }
+    return UniqueRegKey(handle);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadRaw(const char* key, const char* name) {
+    UniqueRegKey handle = Open(key, KEY_QUERY_VALUE);
+    DWORD type = 0;
+    char data[4096];
+    DWORD size = sizeof data;
+    if (!handle || RegQueryValueExA(handle.get(), name, nullptr, &type,
+                                    reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::string(reinterpret_cast<const char*>(&type), sizeof type) + std::string(data, size);
+}
+
+std::optional<std::string> ReadString(const char* key, const char* name) {
+    const auto raw = ReadRaw(key, name);
+    if (!raw || raw->compare(0, 4, std::string("\x01\0\0\0", 4)) != 0) {  // REG_SZ
+        return std::nullopt;
+    }
+    std::string text = raw->substr(4);
+    while (!text.empty() && text.back() == '\0') {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::optional<DWORD> ReadDword(const char* key, const char* name) {
+    const auto raw = ReadRaw(key, name);
+    if (!raw || raw->size() != 8 || raw->compare(0, 4, std::string("\x04\0\0\0", 4)) != 0) {
+        return std::nullopt;
+    }
+    DWORD value = 0;
+    raw->copy(reinterpret_cast<char*>(&value), 4, 4);
+    return value;
+}
+
+void WriteString(const char* key, const char* name, const std::string& value) {
+    HKEY handle = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                    nullptr, &handle, nullptr);
+    UniqueRegKey owner(handle);
+    RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+}
+
+bool KeyExists(const char* key, REGSAM view) {
+    return static_cast<bool>(Open(key, KEY_QUERY_VALUE, view));
+}
+
+void DeleteValue(const char* key, const char* name) {
+    if (UniqueRegKey handle = Open(key, KEY_SET_VALUE)) {
+        RegDeleteValueA(handle.get(), name);
+    }
+}
+
+void DeleteTree(const char* key) {
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        if (UniqueRegKey handle = Open(
+                key, DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE, view)) {
+            RegDeleteTreeA(handle.get(), nullptr);
+            handle.reset();
+            RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, view, 0);
+        }
+    }
+}
+
+std::vector<std::string> SubkeysWithDisplayName(const char* key, const char* displayName,
+                                                REGSAM view) {
+    std::vector<std::string> found;
+    UniqueRegKey parent = Open(key, KEY_ENUMERATE_SUB_KEYS, view);
+    for (DWORD index = 0; parent; ++index) {
+        char name[256];
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(parent.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        char text[256] = "";
+        DWORD size = sizeof text;
+        if (RegGetValueA(parent.get(), name, "DisplayName", RRF_RT_REG_SZ, nullptr, text, &size) ==
+                ERROR_SUCCESS &&
+            std::string(text) == displayName) {
+            found.push_back(name);
+        }
+    }
+    return found;
+}
+}  // namespace registry
+
+std::string FileVersion(const std::string& path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    std::string block(size, '\0');
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT infoSize = 0;
+    if (size == 0 || !GetFileVersionInfoA(path.c_str(), 0, size, block.data()) ||
+        !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &infoSize) ||
+        infoSize < sizeof *info) {
+        return "";
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", HIWORD(info->dwFileVersionMS),
+                  LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS),
+                  LOWORD(info->dwFileVersionLS));
+    return text;
+}
+
+std::vector<Copy> RunningProcesses(const char* exeName) {
+    std::vector<Copy> copies;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return copies;
+    }
+    UniqueKernelHandle owner(snapshot);
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more;
+         more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, exeName) != 0) {
+            continue;
+        }
+        Copy copy{entry.th32ProcessID, ""};
+        UniqueKernelHandle process(
+            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+        char path[MAX_PATH];
+        DWORD length = MAX_PATH;
+        if (process && QueryFullProcessImageNameA(process.get(), 0, path, &length)) {
+            copy.imagePath.assign(path, length);
+        }
+        copies.push_back(copy);
+    }
+    return copies;
+}
+
+HWND ControllerOf(DWORD processId) {
+    return FindProcessWindow(processId, "#32770", "Velmora System Tray");
+}
+
+bool ShowsTrayIcon(DWORD processId) {
+    constexpr UINT kPluggedId = 130;
+    constexpr UINT kUnpluggedId = 131;
+    HWND window = FindProcessWindow(processId, "KRYTrayWindow");
+    return window != nullptr &&
+           (TrayIconShown(window, kUnpluggedId) || TrayIconShown(window, kPluggedId));
+}
+
+UniqueKernelHandle OpenForWait(DWORD processId) {
+    return UniqueKernelHandle(
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+}
+
+void EndAllCopies() {
+    for (const Copy& copy : RunningProcesses()) {
+        UniqueKernelHandle process(
+            OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, copy.processId));
+        if (HWND controller = ControllerOf(copy.processId)) {
+            char text[] = "EXIT";
+            COPYDATASTRUCT record{4402, 4, text};
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(controller, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record),
+                                SMTO_ABORTIFHUNG, 5000, &result);
+        }
+        if (process && WaitForSingleObject(process.get(), 5000) != WAIT_OBJECT_0) {
+            TerminateProcess(process.get(), 99);
+            WaitForSingleObject(process.get(), 5000);
+        }
+    }
+}
+
+}  // namespace setup
