@@ -143,13 +143,10 @@ std::unique_ptr<ITrayIcon> CKRYTrayDlg::CreateTrayIcon(int iconResourceId, unsig
                                                        bool selfTimerChecked) {
     auto tray = std::make_unique<CSystemTray>(m_hWnd, *this);
     tray->SetSelfTimerChecked(selfTimerChecked);
-    // The small image, so the notification area shows the 16 x 16 drawing, not a scaled one.
-    auto icon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(iconResourceId),
-                                              IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                              GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     const std::string tip =
         TrayTipText(iconResourceId == IDI_TRAY_PLUGGED, m_camera.FriendlyName());
-    tray->CreateTrayIcon(nullptr, m_nTrayNotifyMsg, tip.c_str(), icon, trayId);
+    tray->CreateTrayIcon(nullptr, m_nTrayNotifyMsg, tip.c_str(), static_cast<UINT>(iconResourceId),
+                         trayId);
     return tray;
 }
 

@@ -5,6 +5,7 @@
 
 #include "tray/tray_menu_win32.h"
 #include "tray/tray_tip.h"
+#include "win/dpi_win32.h"
 
 // The record that carries uVersion and the 128-byte tip; the shell reads no further.
 static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V2_SIZE == 488,
@@ -30,8 +31,8 @@ CSystemTray::~CSystemTray() {
     DestroyWindow();
 }
 
-BOOL CSystemTray::CreateTrayIcon(HWND parent, UINT callbackMessage, const char* tip, HICON icon,
-                                 UINT id) {
+BOOL CSystemTray::CreateTrayIcon(HWND parent, UINT callbackMessage, const char* tip,
+                                 UINT iconResourceId, UINT id) {
     if (LOBYTE(LOWORD(GetVersion())) < 4) {
         m_bAdded = FALSE;
         return FALSE;
@@ -47,7 +48,8 @@ BOOL CSystemTray::CreateTrayIcon(HWND parent, UINT callbackMessage, const char* 
     m_iconData.uID = id;
     m_iconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_iconData.uCallbackMessage = callbackMessage;
-    m_iconData.hIcon = icon;
+    m_nIconResourceId = iconResourceId;
+    LoadIconForDpi(WindowDpi(m_hWnd));
     const std::string text =
         CutToBytes(tip != nullptr ? tip : "", sizeof(m_iconData.szTip) - 1, IsAnsiLeadByte);
     std::memcpy(m_iconData.szTip, text.c_str(), text.size() + 1);
@@ -84,7 +86,45 @@ LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == TaskbarCreatedMessage()) {
         OnTaskbarCreated();
     }
+    if (message == WM_DPICHANGED) {
+        OnDpiChanged(LOWORD(wParam));
+        return 0;
+    }
+    if (message == WM_DISPLAYCHANGE) {
+        OnDpiChanged(WindowDpi(m_hWnd));
+    }
     return DefWindowProc(message, wParam, lParam);
+}
+
+bool CSystemTray::LoadIconForDpi(UINT dpi) {
+    const int size = MetricForDpi(SM_CXSMICON, dpi);
+    // Not shared: a shared icon would keep the size it was first loaded at.
+    UniqueIcon icon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
+                                                  MAKEINTRESOURCEA(m_nIconResourceId), IMAGE_ICON,
+                                                  size, size, 0)));
+    if (!icon) {
+        return false;
+    }
+    m_iconData.hIcon = icon.get();
+    m_icon = std::move(icon);
+    m_nIconSize = size;
+    return true;
+}
+
+void CSystemTray::OnDpiChanged(UINT dpi) {
+    if (MetricForDpi(SM_CXSMICON, dpi) == m_nIconSize) {
+        return;
+    }
+    UniqueIcon shown = std::move(m_icon);  // kept until the shell has the new one
+    if (!LoadIconForDpi(dpi)) {
+        m_icon = std::move(shown);
+        return;
+    }
+    if (m_bAdded) {
+        m_iconData.uFlags = NIF_ICON;
+        Shell_NotifyIconA(NIM_MODIFY, &m_iconData);
+        m_iconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    }
 }
 
 void CSystemTray::OnTaskbarCreated() {

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "app/controller_platform.h"
+#include "win/handles_win32.h"
 #include "win/window_base_win32.h"
 
 class ITrayMenuSource;
@@ -19,8 +20,11 @@ public:
 
     // Creates the hidden window and adds the icon with the shell's keyboard-aware behaviour.
     // `parent` (may be null) receives the callback messages instead of this object's own
-    // window; `tip` is cut to the tip field. Called once per object.
-    BOOL CreateTrayIcon(HWND parent, UINT callbackMessage, const char* tip, HICON icon, UINT id);
+    // window; `tip` is cut to the tip field. The icon is icon resource `iconResourceId` of the
+    // program, loaded at the small-icon size of the screen's DPI and loaded again when the DPI
+    // or the display changes. Called once per object.
+    BOOL CreateTrayIcon(HWND parent, UINT callbackMessage, const char* tip, UINT iconResourceId,
+                        UINT id);
     // Removes the icon if it is shown; further calls do nothing.
     void DeleteTrayIcon() override;
 
@@ -46,11 +50,17 @@ protected:
 
 private:
     void OnTaskbarCreated();
+    void OnDpiChanged(UINT dpi);
     bool AddIcon();
+    // Loads the icon at the small-icon size of `dpi` into the record; false when it cannot.
+    bool LoadIconForDpi(UINT dpi);
 
     HWND m_mainWindow;
     ITrayMenuSource& m_source;
     // The icon should be in the notification area: created and not deleted since. A restarted
     // shell has lost every icon, so the icon is added again while this holds.
     bool m_bWanted = false;
+    UINT m_nIconResourceId = 0;
+    int m_nIconSize = 0;
+    UniqueIcon m_icon;  // declared after the record that points to it: released last
 };

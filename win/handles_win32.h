@@ -47,6 +47,9 @@ struct MenuTraits {
 struct RegKeyTraits {
     static void Close(HKEY key) { RegCloseKey(key); }
 };
+struct IconTraits {
+    static void Close(HICON icon) { DestroyIcon(icon); }
+};
 struct KernelHandleTraits {
     static void Close(HANDLE handle) { CloseHandle(handle); }
 };
@@ -57,6 +60,7 @@ using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
+using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 
 // A window's device context, given back with ReleaseDC.
 class WindowDc {

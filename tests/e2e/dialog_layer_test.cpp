@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr UINT kTemplate = 900;  // dialog_layer.rc
+constexpr UINT kTemplate = 900;  // test_resources.rc
 constexpr UINT kStep = WM_APP + 1;
 
 // A dialog that runs `step` once its modal loop runs, and answers two messages itself.

@@ -1,0 +1,14 @@
+// Screen scaling for a per-monitor aware program, with fallbacks for systems older than the
+// functions that tell a window's own DPI.
+#pragma once
+
+#include <windows.h>
+
+constexpr UINT kDefaultDpi = 96;
+
+// The system DPI (the primary monitor's at sign-in).
+UINT SystemDpi();
+// The DPI of the monitor the window is on; the system DPI where the system cannot tell.
+UINT WindowDpi(HWND window);
+// GetSystemMetrics(index) at `dpi`.
+int MetricForDpi(int index, UINT dpi);
