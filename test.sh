@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds both presets and runs every test: the native unit tests (ASan + UBSan), then the
-# end-to-end tests of the Windows program and of its setup under Wine. Installs what is missing
-# first.
+# Builds both presets and runs every test: the native unit tests (ASan + UBSan), clang-tidy over
+# the portable core, the threaded tests under ThreadSanitizer, a short run of every fuzzer, then
+# the end-to-end tests of the Windows program and of its setup under Wine. Installs what is
+# missing first.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -10,6 +11,15 @@ tools/scripts/install_deps.sh
 cmake --preset native
 cmake --build --preset native
 ctest --preset native
+
+tools/scripts/tidy.sh
+
+cmake --preset tsan
+cmake --build --preset tsan
+ctest --preset tsan
+
+# The committed corpus replayed through every fuzzer, then a few seconds of fuzzing each.
+tools/scripts/fuzz.sh --smoke
 
 # The product: a 32-bit Windows GUI program needing no DLL beyond Windows' own.
 cmake --preset win32

@@ -6,7 +6,7 @@ namespace {
 
 // The text of an argument as a C string would see it.
 std::string AsCString(const std::string& arg) {
-    return std::string(arg.c_str());
+    return arg.substr(0, arg.find('\0'));
 }
 
 void AppendProgramName(std::string& line, const std::string& name) {

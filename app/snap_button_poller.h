@@ -36,7 +36,7 @@ public:
     // Wakes the thread from its wait and joins it. Returns once the thread has ended, so no
     // property call is made after it returns. Does nothing when the thread is not running.
     void Stop();
-    bool IsRunning() const { return m_thread.joinable(); }
+    [[nodiscard]] bool IsRunning() const { return m_thread.joinable(); }
 
 private:
     void Run();

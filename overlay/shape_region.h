@@ -14,7 +14,7 @@ struct PixelGrid {
     std::vector<uint32_t> pixels;  // row-major, top row first, 0x00RRGGBB
 
     // Rows backed by pixel data: a grid whose vector is short has only those rows.
-    int CoveredRows() const {
+    [[nodiscard]] int CoveredRows() const {
         if (width <= 0 || height <= 0) {
             return 0;
         }
@@ -23,7 +23,7 @@ struct PixelGrid {
     }
 
     // Black (exactly 0) and inside the bitmap.
-    bool IsHole(int x, int y) const {
+    [[nodiscard]] bool IsHole(int x, int y) const {
         return x >= 0 && y >= 0 && x < width && y < CoveredRows() &&
                pixels[static_cast<size_t>(y) * static_cast<size_t>(width) +
                       static_cast<size_t>(x)] == 0;

@@ -12,7 +12,7 @@ constexpr uint32_t STATUS_SELF_TIMER = 0x10;
 constexpr uint32_t STATUS_ALL = 0x1F;
 
 // Under HKEY_LOCAL_MACHINE, 64-bit view on 64-bit Windows. The trailing backslash is intended.
-constexpr const char* SettingsKeyPath = "SOFTWARE\\Velmora\\QXLUMA64\\Current\\";
+constexpr const char* SettingsKeyPath = R"(SOFTWARE\Velmora\QXLUMA64\Current\)";
 constexpr const char* kValueCameraStatus = "CameraStatus";
 constexpr const char* kValueTrayEnabled = "KRYTray";
 constexpr const char* kValueDebugLevel = "debug";

@@ -16,7 +16,7 @@ public:
     OpenedKey(const OpenedKey&) = delete;
     OpenedKey& operator=(const OpenedKey&) = delete;
 
-    ISettingsBackend::Key get() const { return m_key; }
+    [[nodiscard]] ISettingsBackend::Key get() const { return m_key; }
 
 private:
     ISettingsBackend& m_backend;
@@ -83,7 +83,7 @@ bool SettingsStore::ReadQuickLaunchPath(char (&dest)[kPathBufferSize]) {
     // 512-byte value keeps its first 511 characters so that the terminator fits.
     const std::size_t limit = std::min<std::size_t>(size, kPathBufferSize - 1);
     const auto* end = std::find(data, data + limit, uint8_t{0});
-    const std::size_t length = static_cast<std::size_t>(end - data);
+    const auto length = static_cast<std::size_t>(end - data);
     std::memcpy(dest, data, length);
     dest[length] = '\0';
     return true;
@@ -92,6 +92,8 @@ bool SettingsStore::ReadQuickLaunchPath(char (&dest)[kPathBufferSize]) {
 void SettingsStore::WriteQuickLaunchPath(const char* text) {
     const std::size_t length = std::min(std::strlen(text), kPathBufferSize - 1);
     OpenedKey key(m_backend, OpenMask(kKeySetValue));
-    m_backend.SetString(key.get(), kValueQuickLaunch, reinterpret_cast<const uint8_t*>(text),
+    // The registry takes a text value as bytes.
+    m_backend.SetString(key.get(), kValueQuickLaunch,
+                        reinterpret_cast<const uint8_t*>(text),  // NOLINT(*-reinterpret-cast)
                         static_cast<uint32_t>(length));
 }

@@ -18,6 +18,11 @@ have makensis || missing+=(nsis)
 [ -f /usr/src/googletest/CMakeLists.txt ] && [ -f /usr/include/gtest/gtest.h ] ||
     missing+=(googletest libgtest-dev libgmock-dev)
 [ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
+# Fuzzing (clang with libFuzzer) and the static checks.
+have clang++ || missing+=(clang)
+compgen -G '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null ||
+    missing+=(libfuzzer-14-dev)
+have clang-tidy || missing+=(clang-tidy)
 
 if [ ${#missing[@]} -eq 0 ]; then
     exit 0
