@@ -7,6 +7,7 @@
 #include "settings/quick_launch_dialog_win32.h"
 #include "tray/system_tray_win32.h"
 #include "tray/tray_tip.h"
+#include "win/dpi_win32.h"
 
 namespace {
 constexpr UINT kStatusPeriodMs = 1000;
@@ -163,13 +164,21 @@ void CKRYTrayDlg::KillCountdownTimer() {
 }
 
 void CKRYTrayDlg::ShowCountdownOverlay(int pictureBitmapId) {
-    if (m_pCountdownWnd) {
+    // The same physical size on every screen: the 96-DPI rectangle scaled to the screen's DPI.
+    const UINT dpi = SystemDpi();
+    const RECT rect{kCountdownRect.left, kCountdownRect.top,
+                    MulDiv(kCountdownRect.right, static_cast<int>(dpi), kDefaultDpi),
+                    MulDiv(kCountdownRect.bottom, static_cast<int>(dpi), kDefaultDpi)};
+    if (m_pCountdownWnd && m_pCountdownWnd->Dpi() == dpi) {
         m_pCountdownWnd->Reshape(IDB_OVERLAY_SHAPE, pictureBitmapId);
         RedrawWindow(m_pCountdownWnd->GetSafeHwnd(), nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     } else {
-        m_pCountdownWnd = std::make_unique<CShapedBitmapWnd>();
-        m_pCountdownWnd->CreateShaped("", kCountdownRect, IDB_OVERLAY_SHAPE, pictureBitmapId);
+        if (!m_pCountdownWnd) {
+            m_pCountdownWnd = std::make_unique<CShapedBitmapWnd>();
+        }
+        m_pCountdownWnd->SetDpi(dpi);
+        m_pCountdownWnd->CreateShaped("", rect, IDB_OVERLAY_SHAPE, pictureBitmapId);
     }
     ShowWindow(m_pCountdownWnd->GetSafeHwnd(), SW_SHOW);
 }

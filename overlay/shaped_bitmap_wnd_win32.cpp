@@ -2,6 +2,7 @@
 
 #include "win/handles_win32.h"
 #include "overlay/bitmap_region_win32.h"
+#include "win/dpi_win32.h"
 
 namespace {
 constexpr DWORD kOverlayStyle = WS_POPUP | WS_SYSMENU;  // no caption, no border
@@ -44,12 +45,17 @@ void CShapedBitmapWnd::ApplyShape(UINT shapeId) {
     }
     const SIZE size = WindowSize(m_hWnd);
     if (!m_shapeRegion || m_nShapeRegionId != shapeId || m_shapeRegionSize.cx != size.cx ||
-        m_shapeRegionSize.cy != size.cy) {
+        m_shapeRegionSize.cy != size.cy || m_nShapeRegionDpi != m_nDpi) {
         const UniqueBitmap shape = LoadBitmapResource(shapeId);
         const WindowDc dc(m_hWnd, GetWindowDC(m_hWnd));
-        m_shapeRegion = CreateShapeRegion(dc.get(), shape.get(), size.cx, size.cy);
+        PixelGrid grid = ReadPixelGrid(dc.get(), shape.get());
+        if (m_nDpi != kDefaultDpi && grid.width > 0) {
+            grid = ScalePixelGrid(grid, Scaled(grid.width), Scaled(grid.height));
+        }
+        m_shapeRegion = CreateRegionFromGrid(grid, size.cx, size.cy);
         m_nShapeRegionId = shapeId;
         m_shapeRegionSize = size;
+        m_nShapeRegionDpi = m_nDpi;
     }
     if (!m_shapeRegion) {
         return;
@@ -86,8 +92,21 @@ LRESULT CShapedBitmapWnd::OnEraseBkgnd(HDC dc) {
     }
     const UniqueMemoryDc memory(CreateCompatibleDC(dc));
     const ScopedSelect select(memory.get(), picture.get());
-    BitBlt(dc, 0, 0, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
+    if (m_nDpi == kDefaultDpi) {
+        BitBlt(dc, 0, 0, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
+        return TRUE;
+    }
+    // Whole pixels, as the shape is scaled: no blending at the cut edges.
+    BITMAP bitmap{};
+    GetObjectA(picture.get(), sizeof bitmap, &bitmap);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, Scaled(bitmap.bmWidth), Scaled(bitmap.bmHeight), memory.get(), 0, 0,
+               bitmap.bmWidth, bitmap.bmHeight, SRCCOPY);
     return TRUE;
+}
+
+int CShapedBitmapWnd::Scaled(int length) const {
+    return MulDiv(length, static_cast<int>(m_nDpi), static_cast<int>(kDefaultDpi));
 }
 
 LRESULT CShapedBitmapWnd::OnPaint() {

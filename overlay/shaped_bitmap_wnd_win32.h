@@ -18,6 +18,11 @@ public:
     // New shape and picture for the existing window; position, z-order and visibility stay.
     void Reshape(UINT shapeId, UINT pictureId);
 
+    // The screen's DPI: the bitmaps, made for 96 DPI, are scaled by dpi / 96 so that the window
+    // keeps its physical size. Takes effect at the next CreateShaped or Reshape.
+    void SetDpi(UINT dpi) { m_nDpi = dpi; }
+    UINT Dpi() const { return m_nDpi; }
+
     WORD m_nPictureId = 0;  // bitmap resource painted on the window
 
 protected:
@@ -31,8 +36,11 @@ private:
     LRESULT OnEraseBkgnd(HDC dc);
     LRESULT OnPaint();
     LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    int Scaled(int length) const;  // a 96-DPI length at this window's DPI
 
-    UniqueRegion m_shapeRegion;  // the last shape worked out, for this bitmap and size
+    UINT m_nDpi = 96;
+    UniqueRegion m_shapeRegion;  // the last shape worked out, for this bitmap, size and DPI
     UINT m_nShapeRegionId = 0;
     SIZE m_shapeRegionSize{};
+    UINT m_nShapeRegionDpi = 0;
 };

@@ -27,6 +27,19 @@ set +e
 $WINE "$BIN/krytray_e2e.exe" --gtest_output="xml:$($WINE winepath -w "$ARTIFACTS/e2e.xml")" "$@"
 status=$?
 set -e
+# Then the screen at 150 %: every process of the restarted prefix sees 144 DPI.
+if [ $# -eq 0 ] || [ "${KRY_E2E_HIGH_DPI:-}" = 1 ]; then
+    $WINE reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+    wineserver -k
+    wineserver -w
+    wineserver -p
+    set +e
+    $WINE "$BIN/krytray_e2e.exe" --gtest_filter='HighDpi.*:TrayIcon.*' \
+        --gtest_output="xml:$($WINE winepath -w "$ARTIFACTS/e2e_144dpi.xml")"
+    dpiStatus=$?
+    set -e
+    [ $status -ne 0 ] || status=$dpiStatus
+fi
 for shot in "$ARTIFACTS"/*.bmp; do
     [ -e "$shot" ] && convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"
 done
