@@ -213,19 +213,15 @@ TEST(LanguageGenerator, RefusesTextsTheProgramCouldNotShowAndLeavesThatFileOut) 
         const char* why;
         std::string code, key, text, error;
     };
-    const std::string kanji29 = [] {
-        std::string s;
-        for (int i = 0; i < 29; ++i) {
-            s += "日";
-        }
-        return s;
-    }();
+    std::string kanji29;
+    for (int i = 0; i < 29; ++i) {
+        kanji29 += "日";
+    }
     const std::vector<Case> cases = {
         {"60 bytes in 932 though 30 characters", "jpn", "B", kanji29 + "日", "jpn B: 60 bytes"},
         {"a wave dash that 932 folds into the full-width tilde", "jpn", "B", "〜", "jpn B: not"},
         {"Japanese in a Western code page", "deu", "B", "日本", "deu B: not representable"},
         {"a blank the reader would trim", "fra", "B", "Photo ", "fra B: starts or ends"},
-        {"an empty text", "ita", "A", "", "ita A: no text"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
