@@ -9,7 +9,7 @@
 // block in 17 words, so a driver that writes past the block lands in `spare`, not in the
 // caller's stack frame. A driver must read and write only the first four words.
 struct ExtensionBuffer {
-    int32_t words[4];
+    int32_t words[4] = {};
     int32_t spare[13] = {};
 };
 static_assert(sizeof(ExtensionBuffer) == 17 * sizeof(int32_t), "callers hold 17 words");
