@@ -22,11 +22,22 @@ protected:
         }
         CommandTest::SetUp();
     }
+    void TearDown() override {
+        if (!IsSkipped()) {
+            CommandTest::TearDown();
+        }
+    }
 };
 
 TEST_F(HighDpi, CountdownOverlayIs300By225AndCutLikeItsBitmap) {
     EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), 24) << "the tray icon's size at this DPI";
     StartPlugged(0x11);  // the self-timer on
+    // Wine's notification area, with the program's icon drawn at 24 x 24.
+    if (HWND trayArea = FindWindowA(nullptr, "Wine System Tray")) {
+        RECT area{};
+        GetWindowRect(trayArea, &area);
+        SaveScreenshot("tray_icon_144dpi", &area);
+    }
     Command(32764);
     ASSERT_TRUE(viewer.WaitFor("5", 4s));
     HWND overlay = nullptr;
@@ -46,7 +57,8 @@ TEST_F(HighDpi, CountdownOverlayIs300By225AndCutLikeItsBitmap) {
             << box.left << "," << box.top << "," << box.right << "," << box.bottom;
     }
     ASSERT_TRUE(viewer.WaitFor("4", 3s));
-    EXPECT_TRUE(SaveScreenshot("countdown_overlay_144dpi"));
+    RedrawWindow(overlay, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_TRUE(SaveScreenshot("countdown_overlay_144dpi", &bounds));
     GetWindowRect(overlay, &bounds);
     EXPECT_EQ(bounds.right - bounds.left, 300) << "the size holds from step to step";
     ExpectCleanExit();

@@ -6,18 +6,23 @@
 #include <cstdlib>
 #include <vector>
 
-bool SaveScreenshot(const std::string& name) {
+bool SaveScreenshot(const std::string& name, const RECT* area) {
     const char* directory = std::getenv("KRY_SCREENSHOT_DIR");
     if (directory == nullptr) {
         return false;
     }
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+    const RECT screenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const RECT shot = area != nullptr ? *area : screenRect;
+    const int width = shot.right - shot.left;
+    const int height = shot.bottom - shot.top;
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, screen, shot.left, shot.top, SRCCOPY);
     SelectObject(memory, previous);
 
     BITMAPINFOHEADER header{};

@@ -2,6 +2,9 @@
 // the BMPs into PNGs. No effect when KRY_SCREENSHOT_DIR is not set.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
-bool SaveScreenshot(const std::string& name);
+// `area` (screen coordinates) limits it to that rectangle.
+bool SaveScreenshot(const std::string& name, const RECT* area = nullptr);
