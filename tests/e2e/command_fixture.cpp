@@ -1,5 +1,7 @@
 #include "command_fixture.h"
 
+#include "win/handles_win32.h"
+
 ::testing::AssertionResult StoredQuickLaunchIs(const std::string& expected) {
     // Written without a terminator, but RegSetValueExA (on Windows NT and Wine alike) counts one
     // in when the byte after the given length is a NUL.
@@ -18,6 +20,28 @@ std::string DialogText(HWND dialog, int controlId) {
     char text[1024] = "";
     GetDlgItemTextA(dialog, controlId, text, sizeof text);
     return text;
+}
+
+::testing::AssertionResult OverlayIsWholeRectangle(HWND overlay, int width, int height) {
+    RECT bounds{};
+    GetWindowRect(overlay, &bounds);
+    if (bounds.left != 0 || bounds.top != 0 || bounds.right != width || bounds.bottom != height) {
+        return ::testing::AssertionFailure() << "overlay at " << bounds.left << "," << bounds.top
+                                             << "-" << bounds.right << "," << bounds.bottom;
+    }
+    const UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+    const int regionType = GetWindowRgn(overlay, region.get());
+    if (regionType == ERROR) {
+        return ::testing::AssertionSuccess();  // no region: the whole window
+    }
+    RECT box{};
+    GetRgnBox(region.get(), &box);
+    if (regionType != SIMPLEREGION || box.left != 0 || box.top != 0 || box.right != width ||
+        box.bottom != height) {
+        return ::testing::AssertionFailure() << "region " << regionType << " " << box.left << ","
+                                             << box.top << "-" << box.right << "," << box.bottom;
+    }
+    return ::testing::AssertionSuccess();
 }
 
 namespace {

@@ -12,6 +12,10 @@
 
 std::string DialogText(HWND dialog, int controlId);
 
+// The countdown overlay is at (0, 0), `width` x `height`, and its shape (the shipped one is all
+// white) cuts nothing out: no region, or one covering the whole window.
+::testing::AssertionResult OverlayIsWholeRectangle(HWND overlay, int width, int height);
+
 // A child window of `parent` whose text is exactly `text`, or null.
 HWND FindChildWithText(HWND parent, const std::string& text);
 
