@@ -18,17 +18,9 @@
 #include "overlay/shape_region.h"
 #include "win/handles_win32.h"
 
+#include "tests/e2e/check_report.h"
+
 namespace {
-
-int g_failures = 0;
-
-void Expect(bool ok, const std::string& what) {
-    std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
-    std::fflush(stdout);
-    if (!ok) {
-        ++g_failures;
-    }
-}
 
 constexpr int kWidth = 37;  // odd: every row of the 1-, 8- and 24-bit forms carries padding
 constexpr int kHeight = 23;

@@ -7,7 +7,6 @@
 // the camera, waits for "plug out or stop", plugs it in again and waits for "plug in and play!".
 // Exit code: 0 when every check held, 1 otherwise, 2 on a usage error.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -87,39 +86,6 @@ void CheckCameraOpen(DebugViewer& viewer) {
     Check(polled && LastIndexOf(lines, "filter-created") > LastIndexOf(lines, "filter-released"),
           "the camera is not open at the end, or the poller does not reach it");
 }
-
-// One icon of our own in the notification area for the whole run, as on a desktop with other
-// icons: without it, Wine hides and shows its tray window at every icon change, which costs
-// seconds where no window manager runs.
-class KeeperIcon {
-public:
-    KeeperIcon()
-        : m_window(CreateWindowExA(0, "STATIC", "KRYSoakKeeper", WS_POPUP, 0, 0, 1, 1, nullptr,
-                                   nullptr, GetModuleHandleA(nullptr), nullptr)) {
-        NOTIFYICONDATAA data = Icon();
-        data.uFlags = NIF_ICON;
-        data.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
-        Shell_NotifyIconA(NIM_ADD, &data);
-    }
-    ~KeeperIcon() {
-        NOTIFYICONDATAA data = Icon();
-        Shell_NotifyIconA(NIM_DELETE, &data);
-        DestroyWindow(m_window);
-    }
-    KeeperIcon(const KeeperIcon&) = delete;
-    KeeperIcon& operator=(const KeeperIcon&) = delete;
-
-private:
-    NOTIFYICONDATAA Icon() const {
-        NOTIFYICONDATAA data{};
-        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-        data.hWnd = m_window;
-        data.uID = 1;
-        return data;
-    }
-
-    HWND m_window;
-};
 
 int Usage() {
     std::fprintf(stderr, "usage: krytray_soak [--cycles N] [--menu-every M]\n");
