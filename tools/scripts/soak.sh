@@ -6,21 +6,21 @@
 # Not part of ./test.sh: 500 cycles take about 17 minutes (two status ticks per cycle).
 #
 #   tools/scripts/soak.sh [cycles]          # default 500; builds what it needs first
-# Environment: SOAK_BUILD (default build/<win64|win32>), SOAK_RSS_SLACK_KB (default 1024).
+# Runs the 32-bit build where Wine can run 32-bit programs, else the x86-64 build (wine_env.sh).
+# The RSS samples of the run are left in build/<preset>/soak-rss.txt.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 CYCLES="${1:-500}"
 WARMUP=25
 source "$ROOT/tools/scripts/wine_env.sh"
-BUILD="${SOAK_BUILD:-$ROOT/build/$WINE_BUILD}"
-SLACK_KB="${SOAK_RSS_SLACK_KB:-1024}"
+BUILD="$ROOT/build/$WINE_BUILD"
+SLACK_KB=1024
 
 cmake --preset "$WINE_BUILD" >/dev/null
-cmake --build "$BUILD" -j2 --target KRYTray kry_simcam camctl krytray_soak krymenu_probe \
-    kry_send_exit >/dev/null
-BIN="$(cd "$BUILD/bin" && pwd)"
-PREFIX="$(cd "$BUILD" && pwd)/soak-prefix"
-SAMPLES="$(cd "$BUILD" && pwd)/soak-rss.txt"
+cmake --build "$BUILD" -j2 --target KRYTray kry_simcam camctl krytray_soak kry_send_exit >/dev/null
+BIN="$BUILD/bin"
+PREFIX="$BUILD/soak-prefix"
+SAMPLES="$BUILD/soak-rss.txt"
 
 TRAY_PID=""
 SAMPLER_PID=""

@@ -72,6 +72,9 @@ void CheckCameraOpen(DebugViewer& viewer) {
     std::vector<std::string> lines = simcam::JournalLines();
     const auto created = std::count(lines.begin(), lines.end(), "filter-created");
     const auto released = std::count(lines.begin(), lines.end(), "filter-released");
+    std::printf("driver journal: %lld filters created, %lld released, %lld snap-button polls\n",
+                static_cast<long long>(created), static_cast<long long>(released),
+                static_cast<long long>(std::count(lines.begin(), lines.end(), "set 14 4 0 0 0")));
     Check(created == released + 1, "filters created " + std::to_string(created) + ", released " +
                                        std::to_string(released) + ": one should stay open");
     viewer.Clear();
