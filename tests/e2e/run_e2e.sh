@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the layer checks and the end-to-end tests under Wine on a private Xvfb, in a fresh 64-bit
-# prefix under the build folder, and leaves nothing running. Usage: tests/e2e/run_e2e.sh [build dir] [gtest args]
+# Runs the end-to-end tests and the layer checks under Wine on a private Xvfb, in a fresh 64-bit
+# prefix under the build folder, and leaves nothing running.
+# Usage: tests/e2e/run_e2e.sh [build dir] [gtest args]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$ROOT/tools/scripts/wine_env.sh"
