@@ -43,7 +43,7 @@ int ShapeColour(int x, int y) {
     return 2 + (x * 7 + y * 3) % 4;  // near-blacks and other colours, never black
 }
 
-// The shape as the model expects it: 0 for a hole, the colour otherwise.
+// The shape as the model expects it: 0 for a hole, non-zero otherwise.
 PixelGrid ExpectedGrid() {
     PixelGrid grid{kWidth, kHeight, {}};
     for (int y = 0; y < kHeight; ++y) {
