@@ -14,7 +14,8 @@ RECT ToRect(const RegionRect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};
 }
 
-// Slow path should ExtCreateRegion refuse the list: one union per rectangle.
+}  // namespace
+
 UniqueRegion UnionOfRects(const std::vector<RegionRect>& rects) {
     UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
     for (const RegionRect& r : rects) {
@@ -25,7 +26,6 @@ UniqueRegion UnionOfRects(const std::vector<RegionRect>& rects) {
     }
     return region;
 }
-}  // namespace
 
 PixelGrid ReadPixelGrid(HDC dc, HBITMAP bitmap) {
     PixelGrid grid;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "win/handles_win32.h"
 #include "overlay/shape_region.h"
 
@@ -13,6 +15,10 @@ PixelGrid ReadPixelGrid(HDC dc, HBITMAP bitmap);
 
 // The region of a w x h window shaped by `grid`; points the grid does not cover stay inside.
 UniqueRegion CreateRegionFromGrid(const PixelGrid& grid, int w, int h);
+
+// The slow path CreateRegionFromGrid takes should ExtCreateRegion refuse the list: one union per
+// rectangle.
+UniqueRegion UnionOfRects(const std::vector<RegionRect>& rects);
 
 // Both steps together. A null or unreadable bitmap gives the full w x h rectangle.
 UniqueRegion CreateShapeRegion(HDC dc, HBITMAP bitmap, int w, int h);

@@ -4,20 +4,15 @@
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
-#include <shellapi.h>
+
+#include <memory>
 
 namespace {
 
 class TrayEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        m_window = CreateWindowExA(0, "STATIC", "KRYE2EKeeper", WS_POPUP, 0, 0, 1, 1, nullptr,
-                                   nullptr, GetModuleHandleA(nullptr), nullptr);
-        NOTIFYICONDATAA data = Icon();
-        data.uFlags = NIF_ICON;
-        data.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
-        Shell_NotifyIconA(NIM_ADD, &data);
-
+        m_keeper = std::make_unique<KeeperIcon>();
         settings::Reset(1, 0, 0);
         TrayProcess warmUp;
         if (warmUp.Start()) {
@@ -25,22 +20,10 @@ public:
         }
     }
 
-    void TearDown() override {
-        NOTIFYICONDATAA data = Icon();
-        Shell_NotifyIconA(NIM_DELETE, &data);
-        DestroyWindow(m_window);
-    }
+    void TearDown() override { m_keeper.reset(); }
 
 private:
-    NOTIFYICONDATAA Icon() const {
-        NOTIFYICONDATAA data{};
-        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-        data.hWnd = m_window;
-        data.uID = 1;
-        return data;
-    }
-
-    HWND m_window = nullptr;
+    std::unique_ptr<KeeperIcon> m_keeper;
 };
 
 const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new TrayEnvironment);

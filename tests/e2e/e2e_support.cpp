@@ -148,6 +148,31 @@ bool TrayProcess::SendExit() const {
     return true;
 }
 
+namespace {
+NOTIFYICONDATAA KeeperIconData(HWND window) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = window;
+    data.uID = 1;
+    return data;
+}
+}  // namespace
+
+KeeperIcon::KeeperIcon()
+    : m_window(CreateWindowExA(0, "STATIC", "KRYE2EKeeper", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr)) {
+    NOTIFYICONDATAA data = KeeperIconData(m_window);
+    data.uFlags = NIF_ICON;
+    data.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
+    Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+KeeperIcon::~KeeperIcon() {
+    NOTIFYICONDATAA data = KeeperIconData(m_window);
+    Shell_NotifyIconA(NIM_DELETE, &data);
+    DestroyWindow(m_window);
+}
+
 bool TrayIconShown(HWND owner, UINT id) {
     NOTIFYICONDATAA data{};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;

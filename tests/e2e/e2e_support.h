@@ -64,6 +64,20 @@ private:
     DWORD m_processId = 0;
 };
 
+// One icon of our own in the notification area while it lives, as on a desktop with other icons:
+// without one, Wine hides and shows its tray window whenever the program replaces its icon, which
+// costs seconds where no window manager runs.
+class KeeperIcon {
+public:
+    KeeperIcon();
+    ~KeeperIcon();
+    KeeperIcon(const KeeperIcon&) = delete;
+    KeeperIcon& operator=(const KeeperIcon&) = delete;
+
+private:
+    HWND m_window;
+};
+
 // The icon (hWnd, uID) is in the notification area: NIM_MODIFY with no flags succeeds exactly then.
 bool TrayIconShown(HWND owner, UINT id);
 

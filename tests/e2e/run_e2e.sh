@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the end-to-end tests under Wine on a private Xvfb, in a fresh 64-bit prefix under the
-# build folder, and leaves nothing running. Usage: tests/e2e/run_e2e.sh [build dir] [gtest args]
+# Runs the end-to-end tests and the layer checks under Wine on a private Xvfb, in a fresh 64-bit
+# prefix under the build folder, and leaves nothing running.
+# Usage: tests/e2e/run_e2e.sh [build dir] [gtest args]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$ROOT/tools/scripts/wine_env.sh"
@@ -23,11 +24,31 @@ wine_prefix "$PREFIX" "$BIN"
 # Screenshots are taken by the test program through this helper.
 export KRY_SCREENSHOT_DIR="$($WINE winepath -w "$ARTIFACTS")"
 export KRY_X_DISPLAY="$DISPLAY"
+
 set +e
 $WINE "$BIN/krytray_e2e.exe" --gtest_output="xml:$($WINE winepath -w "$ARTIFACTS/e2e.xml")" "$@"
 status=$?
 set -e
-# Then the screen at 150 %: every process of the restarted prefix sees 144 DPI.
+
+# Then checks of single layers, in the same prefix: the resources compiled into the program, the
+# overlay's window regions (the benchmark's equality check and the model check), and the camera
+# layer against the simulated driver (it leaves the driver's settings changed, so it comes after
+# the end-to-end tests). Each exits non-zero on a failure.
+checks_failed=""
+run_check() {
+    echo "== $*"
+    (cd "$BIN" && $WINE "$@") || checks_failed="$checks_failed $1"
+}
+run_check kry_rescheck.exe KRYTray.exe
+run_check region_bench.exe --reps 1 KRYTray.exe
+run_check region_check.exe KRYTray.exe
+run_check camera_check.exe
+if [ -n "$checks_failed" ]; then
+    echo "failed checks:$checks_failed"
+    [ "$status" -ne 0 ] || status=1
+fi
+
+# Last, the screen at 150 %: every process of the restarted prefix sees 144 DPI.
 if [ $# -eq 0 ] || [ "${KRY_E2E_HIGH_DPI:-}" = 1 ]; then
     $WINE reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
     wineserver -k

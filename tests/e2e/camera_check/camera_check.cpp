@@ -22,17 +22,9 @@
 #include "sim/simcam_control.h"
 #include "sim/simcam_ids.h"
 
+#include "tests/e2e/check_report.h"
+
 namespace {
-
-int g_failures = 0;
-
-void Expect(bool ok, const std::string& what) {
-    std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
-    std::fflush(stdout);
-    if (!ok) {
-        ++g_failures;
-    }
-}
 
 struct LogRecord {
     int32_t level;

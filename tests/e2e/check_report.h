@@ -1,0 +1,16 @@
+// The report of the layer check programs: one "ok" or "FAIL" line per check, flushed at once so
+// that a crash leaves the checks before it on record; the exit code is the number of failures.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+inline int g_failures = 0;
+
+inline void Expect(bool ok, const std::string& what) {
+    std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
+    std::fflush(stdout);
+    if (!ok) {
+        ++g_failures;
+    }
+}
