@@ -20,11 +20,6 @@ using menu_driver::PressKey;
 
 namespace {
 
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
 class SetupLanguageTest : public SetupTest {
 protected:
     void SetUp() override {
@@ -123,12 +118,15 @@ TEST_F(SetupLanguageTest, PlacesTheFileOfTheUiLanguageTheCodePageCanShow) {
     ASSERT_TRUE(
         menu_driver::ReadMenu(m_program, menu_driver::MenuOfWindow(effectsWindow), &effects));
     std::vector<std::string> keys;
+    char key[32];
     for (int row = 1; row <= 21; ++row) {
-        keys.push_back("IDC_SE_RADIO" + std::to_string(row));
+        std::snprintf(key, sizeof key, "IDC_SE_RADIO%d", row);
+        keys.push_back(key);
     }
     keys.push_back("");  // the separator
     for (int row = 1; row <= 11; ++row) {
-        keys.push_back("IDC_FRAME_RADIO" + std::to_string(row));
+        std::snprintf(key, sizeof key, "IDC_FRAME_RADIO%d", row);
+        keys.push_back(key);
     }
     ExpectTexts(effects, keys, "effects");
     const std::string shot = Environment("KRY_LANGUAGE_SHOT");
