@@ -3,6 +3,7 @@
 ;   KRY_TARGET   x86-unicode (the product) or amd64-unicode (the x86-64 build the Wine tests use)
 ;   KRY_VERSION  the project version, "major.minor.patch"
 ;   KRY_EXE      KRYTray.exe to install          KRY_INI   the default English LUMA64.ini
+;   KRY_LANG_DIR the translations, LUMA64.<code>.ini
 ;   KRY_ICON     the application icon            KRY_OUTFILE  the setup to write
 ;
 ; Silent use: KRYTraySetup.exe /S [/D=<folder>]   uninstall.exe /S
@@ -272,6 +273,62 @@ Function StartProgram
     Pop $R0
 FunctionEnd
 
+; Pushes the code of the translation for the user's UI language ("deu", ...), or "" for English:
+; also when the language has none or its code page is not the system's ANSI code page, which the
+; program reads the file in (Japanese text on a Western system would show as garbage).
+Function PickLanguageFile
+    ; R0 the UI language, R1 its primary language, R2 the ANSI code page, R3 the code, R4 the
+    ; translation's code page.
+    Push $R0
+    Push $R1
+    Push $R2
+    Push $R3
+    Push $R4
+    System::Call "kernel32::GetUserDefaultUILanguage() i .R0"
+    System::Call "kernel32::GetACP() i .R2"
+    IntOp $R0 $R0 & 0xFFFF
+    IntOp $R1 $R0 & 0x3FF
+    StrCpy $R3 ""
+    StrCpy $R4 1252
+    ; The Western translations serve every country of their language; Portuguese is Brazil's.
+    ${If} $R1 = 0x07
+        StrCpy $R3 "deu"
+    ${ElseIf} $R1 = 0x0C
+        StrCpy $R3 "fra"
+    ${ElseIf} $R1 = 0x0A
+        StrCpy $R3 "esn"
+    ${ElseIf} $R1 = 0x10
+        StrCpy $R3 "ita"
+    ${ElseIf} $R0 = 0x0416
+        StrCpy $R3 "ptb"
+    ${ElseIf} $R1 = 0x11
+        StrCpy $R3 "jpn"
+        StrCpy $R4 932
+    ${ElseIf} $R0 = 0x0804 ; China
+    ${OrIf} $R0 = 0x1004   ; Singapore
+        StrCpy $R3 "chs"
+        StrCpy $R4 936
+    ${EndIf}
+    ${If} $R3 != ""
+    ${AndIf} $R4 <> $R2
+        DetailPrint "No menu texts for UI language $R0 in code page $R2: English"
+        StrCpy $R3 ""
+    ${EndIf}
+    StrCpy $R0 $R3
+    Pop $R4
+    Pop $R3
+    Pop $R2
+    Pop $R1
+    Exch $R0
+FunctionEnd
+
+; A case of the switch on the translation chosen: LUMA64.ini from LUMA64.CODE.ini.
+!macro PLACE_TRANSLATION CODE
+    ${Case} "${CODE}"
+        File "/oname=LUMA64.ini" "${KRY_LANG_DIR}/LUMA64.${CODE}.ini"
+        ${Break}
+!macroend
+
 Function .onInit
     ; Every value of ours lives in the 64-bit registry view (32-bit Windows ignores the choice).
     SetRegView 64
@@ -330,18 +387,31 @@ Section "${PRODUCT}"
         RMDir "$PreviousDir"
     ${EndIf}
 
-    ; The menu texts. $SYSDIR is the system directory of the program this setup installs: for
-    ; the 32-bit product on 64-bit Windows, SysWOW64 (through WOW64's redirection). A file that
-    ; is already there (the driver's, perhaps translated) stays byte for byte.
+    ; The menu texts, in the user's language where the system can show it. $SYSDIR is the system
+    ; directory of the program this setup installs: for the 32-bit product on 64-bit Windows,
+    ; SysWOW64 (through WOW64's redirection). A file that is already there (the driver's, perhaps
+    ; translated) stays byte for byte.
     StrCpy $R1 0
     ${If} ${FileExists} "$SYSDIR\LUMA64.ini"
         ${If} $PreviousPlacedIni = 1
             StrCpy $R1 1
         ${EndIf}
     ${Else}
+        Call PickLanguageFile
+        Pop $R0
         SetOutPath "$SYSDIR"
         ClearErrors
-        File "/oname=LUMA64.ini" "${KRY_INI}"
+        ${Switch} $R0
+            !insertmacro PLACE_TRANSLATION "deu"
+            !insertmacro PLACE_TRANSLATION "fra"
+            !insertmacro PLACE_TRANSLATION "esn"
+            !insertmacro PLACE_TRANSLATION "ita"
+            !insertmacro PLACE_TRANSLATION "ptb"
+            !insertmacro PLACE_TRANSLATION "jpn"
+            !insertmacro PLACE_TRANSLATION "chs"
+            ${Default}
+                File "/oname=LUMA64.ini" "${KRY_INI}"
+        ${EndSwitch}
         ${If} ${Errors}
             !insertmacro FAIL "Could not write $SYSDIR\LUMA64.ini."
         ${EndIf}

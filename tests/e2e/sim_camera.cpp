@@ -7,6 +7,26 @@
 #include "e2e_support.h"
 
 namespace sim {
+namespace {
+
+// Appends what the pipe holds; with `toEnd`, everything until the writer has gone.
+void Drain(HANDLE pipe, std::string* output, bool toEnd) {
+    char buffer[4096];
+    for (;;) {
+        DWORD available = 0;
+        if (!toEnd &&
+            (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) || available == 0)) {
+            return;
+        }
+        DWORD read = 0;
+        if (!ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) || read == 0) {
+            return;
+        }
+        output->append(buffer, read);
+    }
+}
+
+}  // namespace
 
 std::string Camctl(const std::string& arguments, bool* ok) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -29,12 +49,21 @@ std::string Camctl(const std::string& arguments, bool* ok) {
     CloseHandle(writeEnd);
     std::string output;
     if (started) {
-        char buffer[4096];
-        DWORD read = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-            output.append(buffer, read);
+        // camctl may broadcast WM_DEVICECHANGE and wait for every top-level window, this
+        // thread's too: they answer while it runs (otherwise each broadcast stalls for its whole
+        // timeout), and its output is drained so that it never blocks on a full pipe.
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        for (;;) {
+            Drain(readEnd, &output, false);
+            const DWORD wait =
+                MsgWaitForMultipleObjects(1, &info.hProcess, FALSE, 10, QS_SENDMESSAGE);
+            if (wait == WAIT_OBJECT_0 || std::chrono::steady_clock::now() >= deadline) {
+                break;
+            }
+            MSG message;
+            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         }
-        WaitForSingleObject(info.hProcess, 10000);
+        Drain(readEnd, &output, true);
         DWORD exitCode = 1;
         GetExitCodeProcess(info.hProcess, &exitCode);
         if (ok != nullptr) {

@@ -10,14 +10,11 @@
 #include "tests/e2e/e2e_support.h"
 
 namespace setup {
-namespace {
 
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
 }
-
-}  // namespace
 
 std::string SetupPath() {
     return Environment("KRY_SETUP");

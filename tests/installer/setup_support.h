@@ -21,6 +21,8 @@ constexpr const char* kUninstallKey =
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kSettingsKey = "SOFTWARE\\Velmora\\QXLUMA64\\Current";
 
+// A variable of the runner's environment, "" when unset.
+std::string Environment(const char* name);
 // From the runner's environment: the setup under test and the default language file.
 std::string SetupPath();
 std::string DefaultLanguageFile();

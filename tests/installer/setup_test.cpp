@@ -3,121 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 
-#include "setup_support.h"
+#include "setup_fixture.h"
 #include "tests/e2e/e2e_support.h"
 
 using namespace setup;
 
 namespace {
 
-constexpr const char* kBlankRoot = "C:\\KRY Setup Test";
-constexpr const char* kBlankDir = "C:\\KRY Setup Test\\Velmora Tray";
 constexpr const char* kTranslatedIni =
     "[Language]\r\nID_QUICKLAUNCH=Schnellstart...\r\nID_MENU_EXIT=Beenden\r\n";
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
-// Milliseconds since `start`, for the timings the run prints.
-long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                                 start)
-        .count();
-}
-
-class SetupTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_FALSE(SetupPath().empty()) << "KRY_SETUP names no setup";
-        RemoveEverything();
-    }
-
-    void TearDown() override {
-        if (m_standIn) {
-            TerminateProcess(m_standIn.get(), 0);
-            WaitForSingleObject(m_standIn.get(), 5000);
-        }
-        EndAllCopies();
-        RemoveEverything();
-    }
-
-    // What a machine without KRYTray has: no folder, values, entry or language file.
-    static void RemoveEverything() {
-        std::error_code ignored;
-        std::filesystem::remove_all(kMakerDir, ignored);
-        std::filesystem::remove_all(kBlankRoot, ignored);
-        std::filesystem::remove(LanguageFilePath(), ignored);
-        registry::DeleteValue(kRunKey, "KRYTray");
-        registry::DeleteTree(kUninstallKey);
-        registry::DeleteTree(kSettingsKey);
-    }
-
-    // Runs the setup silently; its exit code, or a failure.
-    static DWORD Install(const std::string& arguments = "", long long* took = nullptr) {
-        const auto start = std::chrono::steady_clock::now();
-        DWORD exitCode = 1234;
-        EXPECT_TRUE(RunAndWait(Quoted(SetupPath()) + " /S" + arguments, &exitCode)) << "setup hung";
-        if (took != nullptr) {
-            *took = MillisecondsSince(start);
-        }
-        return exitCode;
-    }
-
-    // The copy running from `exe` other than `other`, once it shows its controller; 0 if none.
-    static DWORD WaitForCopy(const std::string& exe, DWORD other = 0) {
-        DWORD found = 0;
-        PollUntil(
-            [&] {
-                for (const Copy& copy : RunningProcesses()) {
-                    if (copy.processId != other &&
-                        lstrcmpiA(copy.imagePath.c_str(), exe.c_str()) == 0 &&
-                        ControllerOf(copy.processId) != nullptr) {
-                        found = copy.processId;
-                        return true;
-                    }
-                }
-                return false;
-            },
-            10s);
-        return found;
-    }
-
-    // Runs the entry's QuietUninstallString and waits until the uninstaller's temporary copy
-    // has removed `dir`; false when that does not happen in time.
-    static bool UninstallQuietly(const std::string& dir, long long* took = nullptr) {
-        const auto command = registry::ReadString(kUninstallKey, "QuietUninstallString");
-        if (!command) {
-            return false;
-        }
-        const auto start = std::chrono::steady_clock::now();
-        DWORD exitCode = 1234;
-        if (!RunAndWait(*command, &exitCode) || exitCode != 0) {
-            return false;
-        }
-        // The uninstaller hands over to a temporary copy of itself and returns at once.
-        const bool removed = PollUntil(
-            [&] { return !PathExists(dir) && RunningProcesses(kUninstallerCopy).empty(); }, 15s);
-        if (took != nullptr) {
-            *took = MillisecondsSince(start);
-        }
-        return removed;
-    }
-
-    void StartUnresponsiveCopy() {
-        auto started = Start(Quoted(BinDirectory() + "\\kry_unresponsive_tray.exe"));
-        ASSERT_TRUE(started);
-        m_standIn = std::move(started->process);
-        ASSERT_TRUE(PollUntil([&] { return ControllerOf(started->processId) != nullptr; }, 10s));
-    }
-
-    UniqueKernelHandle m_standIn;
-};
-
-const std::string kInstalledExe = std::string(kDefaultDir) + "\\KRYTray.exe";
-const std::string kUninstaller = std::string(kDefaultDir) + "\\uninstall.exe";
 
 TEST_F(SetupTest, FreshSilentInstallThenSilentUninstall) {
     settings::SetDword("CameraStatus", 0x11);

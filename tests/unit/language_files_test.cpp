@@ -274,4 +274,27 @@ TEST(TextTableParser, ReadsTabSeparatedRowsAndNamesTheLineOfEachFault) {
                                                    HasSubstr("line 6:"), HasSubstr("line 7:")));
 }
 
+// The setup chooses among the translations by UI language and code page: every one in the table
+// is packed, chosen under its own code and given its own code page (1252 unless the branch says).
+TEST(LanguageSetup, PlacesEveryTranslationWithItsCodePage) {
+    std::ifstream in(std::string(KRY_RES_DIR) + "/../installer/KRYTray.nsi", std::ios::binary);
+    const std::string script{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(script.empty());
+    for (const Language& language : langgen::kTranslations) {
+        const std::string code(language.code);
+        SCOPED_TRACE(code);
+        EXPECT_NE(script.find("PLACE_TRANSLATION \"" + code + "\""), std::string::npos)
+            << "not packed";
+        const std::size_t pick = script.find("StrCpy $R3 \"" + code + "\"");
+        ASSERT_NE(pick, std::string::npos) << "never chosen";
+        const std::string branch = script.substr(pick, script.find("${", pick) - pick);
+        if (language.codePage == 1252) {
+            EXPECT_THAT(branch, testing::Not(HasSubstr("StrCpy $R4")));
+        } else {
+            EXPECT_THAT(branch,
+                        HasSubstr("StrCpy $R4 " + std::to_string(language.codePage) + "\n"));
+        }
+    }
+}
+
 }  // namespace

@@ -15,6 +15,8 @@ have Xvfb || missing+=(xvfb xauth)
 have import || missing+=(imagemagick)
 have xwd || missing+=(x11-apps)
 have makensis || missing+=(nsis)
+# The sources of the locales the setup tests generate (German, Japanese).
+[ -f /usr/share/i18n/locales/ja_JP ] && [ -f /usr/share/i18n/charmaps/UTF-8.gz ] || missing+=(locales)
 [ -f /usr/src/googletest/CMakeLists.txt ] && [ -f /usr/include/gtest/gtest.h ] ||
     missing+=(googletest libgtest-dev libgmock-dev)
 [ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
