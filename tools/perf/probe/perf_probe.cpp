@@ -8,10 +8,15 @@
 //                                              snapshot-button presses at random phases, timed
 //                                              to the quick-launch stand-in's recorded start
 //   kry_perf_probe menu [--count N] [--seed S] right-click on KRYTray's icon to its menu shown
+//   kry_perf_probe driver-call [--count N]     CPU time of one button poll answered by the
+//                                              camera's driver in the caller's process, and of
+//                                              one CameraStatus read
 //
 // <program> is "minimal" or "krytray". Results go to standard output as name=value lines.
 #include <windows.h>
+#include <dshow.h>
 #include <shellapi.h>
+#include <wrl/client.h>
 
 #include <algorithm>
 #include <chrono>
@@ -24,6 +29,7 @@
 #include <thread>
 #include <vector>
 
+#include "camera/kry_extension_win32.h"
 #include "settings/camera_status.h"
 #include "sim/simcam_control.h"
 #include "win/handles_win32.h"
@@ -32,6 +38,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using Microsoft::WRL::ComPtr;
 
 struct Program {
     const char* key;
@@ -41,7 +48,7 @@ struct Program {
 };
 
 const Program kMinimal{"minimal", "kry_minimal_tray.exe", "KRYMinimalTray", {1}};
-const Program kKRYTray{"krytray", "KRYTray.exe", "KRYTrayWindow", {130, 131}};
+const Program kKRYTray{"krytray", "KRYTray.exe", "KRYTrayWindow", {131, 130}};  // unplugged first
 constexpr UINT kPluggedIconId = 130;
 
 const Program* FindProgram(const char* key) {
@@ -382,11 +389,71 @@ int RunMenu(int count, unsigned seed) {
     return 0;
 }
 
+double ProcessCpuMs() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto ticks = [](const FILETIME& time) {
+        return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+}
+
+// The first video input device's private interface, as both programs find the camera.
+ComPtr<IKRYExtension> OpenExtension() {
+    ComPtr<ICreateDevEnum> devices;
+    ComPtr<IEnumMoniker> monikers;
+    ComPtr<IMoniker> moniker;
+    ComPtr<IBaseFilter> filter;
+    ComPtr<IKRYExtension> extension;
+    if (SUCCEEDED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ICreateDevEnum,
+                                   reinterpret_cast<void**>(devices.GetAddressOf()))) &&
+        devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, monikers.GetAddressOf(),
+                                       0) == S_OK &&
+        monikers->Next(1, moniker.GetAddressOf(), nullptr) == S_OK &&
+        SUCCEEDED(moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter,
+                                        reinterpret_cast<void**>(filter.GetAddressOf())))) {
+        filter->QueryInterface(IID_IKRYExtension,
+                               reinterpret_cast<void**>(extension.GetAddressOf()));
+    }
+    return extension;
+}
+
+// KRYTray's button poll is a driver call in its own process; with the simulated driver that
+// call reads the simulation's settings and appends to its journal, which a real driver does
+// not. Timed here so the report can tell that share from the program's own.
+int RunDriverCall(int count) {
+    if (FAILED(CoInitialize(nullptr))) {
+        return 1;
+    }
+    int result = 1;
+    if (const ComPtr<IKRYExtension> extension = OpenExtension()) {
+        double before = ProcessCpuMs();
+        for (int i = 0; i < count; ++i) {
+            ExtensionBuffer block{};
+            block.words[0] = kSnapPollWord;
+            extension->SetProperty(PROP_SNAP_POLL, &block, kExtensionBlockLength);
+        }
+        std::printf("driver_call.cpu_ms=%.3f\n", (ProcessCpuMs() - before) / count);
+        before = ProcessCpuMs();
+        for (int i = 0; i < count; ++i) {
+            simcam::ReadCameraStatus();
+        }
+        std::printf("status_read.cpu_ms=%.3f\n", (ProcessCpuMs() - before) / count);
+        result = 0;
+    } else {
+        std::fprintf(stderr, "no camera with the driver's interface\n");
+    }
+    CoUninitialize();
+    return result;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: kry_perf_probe startup [--runs N] | wait-icon <program> [ms] |"
                  " stop <program> | press <stand-in> [--count N] [--seed S] |"
-                 " menu [--count N] [--seed S]\n   <program>: minimal | krytray\n");
+                 " menu [--count N] [--seed S] | driver-call [--count N]\n"
+                 "   <program>: minimal | krytray\n");
     return 2;
 }
 
@@ -414,6 +481,9 @@ int main(int argc, char** argv) {
     }
     if (command == "menu") {
         return RunMenu(static_cast<int>(Option(argc, argv, "--count", 9)), seed);
+    }
+    if (command == "driver-call") {
+        return RunDriverCall(static_cast<int>(Option(argc, argv, "--count", 1000)));
     }
     if (argc < 3) {
         return Usage();
