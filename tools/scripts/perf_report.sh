@@ -235,7 +235,9 @@ CPU over $IDLE_SECONDS s is $o_kry ms, $(ratio "$o_kry" "$i_min" 3) of the bare 
 | Countdown step, once a second for 5 s: median / worst (ms) | no countdown | $(result step.median) / $(result step.worst) | |
 
 With neither program running, the Wine server used $w_none ms ($(result idle.none.server_ms) ms in
-ticks) over the same $IDLE_SECONDS s: the prefix's own services and the notification area.
+ticks) over the same $IDLE_SECONDS s: the prefix's own services and the notification area. That
+background varies by tens of ms from one window to the next, so the process figures are the
+steadier measure of what each program itself does when idle.
 
 Single starts (ms to icon), in order: bare program $(result startup.minimal.icon_ms.all);
 KRYTray $(result startup.krytray.icon_ms.all).

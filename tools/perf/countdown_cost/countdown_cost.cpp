@@ -17,6 +17,7 @@
 #include "overlay/bitmap_region_win32.h"
 #include "overlay/shaped_bitmap_wnd_win32.h"
 #include "res/resource.h"
+#include "tools/perf/process_cpu_win32.h"
 #include "win/handles_win32.h"
 
 namespace {
@@ -28,15 +29,6 @@ constexpr int kDigits = 5;
 
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double ProcessCpuMs() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto ticks = [](const FILETIME& time) {
-        return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-    };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
 }
 
 // Handles what the steps left queued, as the program's message loop does between ticks.

@@ -32,6 +32,7 @@
 #include "camera/kry_extension_win32.h"
 #include "settings/camera_status.h"
 #include "sim/simcam_control.h"
+#include "tools/perf/process_cpu_win32.h"
 #include "win/handles_win32.h"
 
 namespace {
@@ -48,7 +49,8 @@ struct Program {
 };
 
 const Program kMinimal{"minimal", "kry_minimal_tray.exe", "KRYMinimalTray", {1}};
-const Program kKRYTray{"krytray", "KRYTray.exe", "KRYTrayWindow", {131, 130}};  // unplugged first
+// KRYTray adds its unplugged icon first, then the plugged-in one once the camera is found.
+const Program kKRYTray{"krytray", "KRYTray.exe", "KRYTrayWindow", {131, 130}};
 constexpr UINT kPluggedIconId = 130;
 
 const Program* FindProgram(const char* key) {
@@ -387,15 +389,6 @@ int RunMenu(int count, unsigned seed) {
     }
     PrintSeries("menu.open_ms", delays);
     return 0;
-}
-
-double ProcessCpuMs() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto ticks = [](const FILETIME& time) {
-        return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-    };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
 }
 
 // The first video input device's private interface, as both programs find the camera.
