@@ -8,6 +8,28 @@
 namespace {
 constexpr char kExeFilter[] = "exe Files (*.exe)\0*.exe\0";
 constexpr int kOpenFileBufferSize = 1024;
+
+using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEA*);
+
+// The common dialogs library (and the printing libraries it brings along) is loaded only when
+// a file is first picked, not for the whole idle life of the program, and from the system
+// folder by its full path. It stays loaded from then on, as a delay-loaded import would: the
+// file dialog may leave work behind that still runs its code.
+GetOpenFileNameFn OpenFileDialogFunction() {
+    static const GetOpenFileNameFn function = []() -> GetOpenFileNameFn {
+        char path[MAX_PATH];
+        const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+        if (length == 0 || length + sizeof("\\comdlg32.dll") > MAX_PATH) {
+            return nullptr;
+        }
+        lstrcatA(path, "\\comdlg32.dll");
+        HMODULE library = LoadLibraryA(path);
+        return library != nullptr ? reinterpret_cast<GetOpenFileNameFn>(reinterpret_cast<void*>(
+                                        GetProcAddress(library, "GetOpenFileNameA")))
+                                  : nullptr;
+    }();
+    return function;
+}
 }  // namespace
 
 CQuickLaunchDialog::CQuickLaunchDialog(SettingsStore& settings, HWND parent)
@@ -49,7 +71,8 @@ void CQuickLaunchDialog::OnOpenClicked() {
     request.lpstrFile = file;
     request.nMaxFile = sizeof(file);
     request.Flags = OFN_EXPLORER;
-    if (GetOpenFileNameA(&request)) {
+    const GetOpenFileNameFn getOpenFileName = OpenFileDialogFunction();
+    if (getOpenFileName != nullptr && getOpenFileName(&request)) {
         SetDlgItemTextA(m_hWnd, IDC_QUICKLAUNCH_PATH, file);
     }
 }

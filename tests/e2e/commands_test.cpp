@@ -220,9 +220,12 @@ TEST_F(CommandTest, OpenPutsThePickedProgramInTheFieldAndCancelLeavesIt) {
     HWND dialog = OpenQuickLaunch();
     ASSERT_NE(dialog, nullptr);
     SetDlgItemTextA(dialog, 1000, "C:\\before.exe");
+    EXPECT_FALSE(ProcessHasModule(tray.Id(), "comdlg32.dll"))
+        << "the common dialogs are loaded before a file is picked";
 
     HWND files = OpenFileDialog(dialog);
     ASSERT_NE(files, nullptr) << "no file dialog";
+    EXPECT_TRUE(ProcessHasModule(tray.Id(), "comdlg32.dll"));
     EXPECT_EQ(GetWindow(files, GW_OWNER), dialog) << "the file dialog is modal to ours";
     PostMessageA(files, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ASSERT_TRUE(PollUntil([&] { return !IsWindow(files); }, 3s));

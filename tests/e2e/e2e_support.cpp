@@ -1,8 +1,13 @@
 #include "e2e_support.h"
 
 #include <shellapi.h>
+#define PSAPI_VERSION 2
+#include <psapi.h>
 
+#include <algorithm>
 #include <cstring>
+
+#include "win/handles_win32.h"
 
 namespace {
 constexpr const char* kKeyPath = "SOFTWARE\\Velmora\\QXLUMA64\\Current";
@@ -226,4 +231,27 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* title
                (!visibleOnly || IsWindowVisible(window));
     });
     return found.empty() ? nullptr : found.front();
+}
+
+UINT_PTR ProcessModuleBase(HANDLE process, const char* name) {
+    HMODULE modules[1024];
+    DWORD needed = 0;
+    if (!K32EnumProcessModules(process, modules, sizeof modules, &needed)) {
+        return 0;
+    }
+    const DWORD count = std::min<DWORD>(needed / sizeof(HMODULE), 1024);
+    for (DWORD i = 0; i < count; ++i) {
+        char baseName[MAX_PATH] = "";
+        K32GetModuleBaseNameA(process, modules[i], baseName, sizeof baseName);
+        if (_stricmp(baseName, name) == 0) {
+            return reinterpret_cast<UINT_PTR>(modules[i]);
+        }
+    }
+    return 0;
+}
+
+bool ProcessHasModule(DWORD processId, const char* name) {
+    const UniqueKernelHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    return process && ProcessModuleBase(process.get(), name) != 0;
 }

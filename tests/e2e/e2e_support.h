@@ -90,3 +90,7 @@ std::vector<HWND> ProcessWindows(DWORD processId, const std::function<bool(HWND)
 // A top-level window of `processId` with this class (and title, when given), or null.
 HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr,
                        bool visibleOnly = false);
+
+// The base address of the module `name` ("comdlg32.dll") loaded in `process`, or 0.
+UINT_PTR ProcessModuleBase(HANDLE process, const char* name);
+bool ProcessHasModule(DWORD processId, const char* name);

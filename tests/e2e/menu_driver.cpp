@@ -1,8 +1,5 @@
 #include "menu_driver.h"
 
-#define PSAPI_VERSION 2
-#include <psapi.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -56,23 +53,6 @@ bool RunRemoteThread(HANDLE process, UINT_PTR start, const void* data, size_t si
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     }
     return finished;
-}
-
-UINT_PTR RemoteModuleBase(HANDLE process, const char* name) {
-    HMODULE modules[1024];
-    DWORD needed = 0;
-    if (!K32EnumProcessModules(process, modules, sizeof modules, &needed)) {
-        return 0;
-    }
-    const DWORD count = std::min<DWORD>(needed / sizeof(HMODULE), 1024);
-    for (DWORD i = 0; i < count; ++i) {
-        char baseName[MAX_PATH] = "";
-        K32GetModuleBaseNameA(process, modules[i], baseName, sizeof baseName);
-        if (_stricmp(baseName, name) == 0) {
-            return reinterpret_cast<UINT_PTR>(modules[i]);
-        }
-    }
-    return 0;
 }
 
 template <typename T>
@@ -133,7 +113,7 @@ std::string RunProbe(DWORD processId, const MenuProbeRequest& request, DWORD* re
     if (!process) {
         return "OpenProcess failed, error " + std::to_string(GetLastError());
     }
-    UINT_PTR base = RemoteModuleBase(process.get(), kProbeName);
+    UINT_PTR base = ProcessModuleBase(process.get(), kProbeName);
     if (base == 0) {
         // kernel32 lies at the same address in every process of one bitness.
         const auto loadLibrary = reinterpret_cast<UINT_PTR>(
@@ -143,7 +123,7 @@ std::string RunProbe(DWORD processId, const MenuProbeRequest& request, DWORD* re
         if (!RunRemoteThread(process.get(), loadLibrary, path.c_str(), path.size() + 1, &loaded)) {
             return "the remote LoadLibraryA failed, error " + std::to_string(GetLastError());
         }
-        base = RemoteModuleBase(process.get(), kProbeName);
+        base = ProcessModuleBase(process.get(), kProbeName);
         if (base == 0) {
             return "the probe is not loaded in the program";
         }
