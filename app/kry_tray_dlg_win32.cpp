@@ -166,9 +166,8 @@ void CKRYTrayDlg::KillCountdownTimer() {
 void CKRYTrayDlg::ShowCountdownOverlay(int pictureBitmapId) {
     // The same physical size on every screen: the 96-DPI rectangle scaled to the screen's DPI.
     const UINT dpi = SystemDpi();
-    const RECT rect{kCountdownRect.left, kCountdownRect.top,
-                    MulDiv(kCountdownRect.right, static_cast<int>(dpi), kDefaultDpi),
-                    MulDiv(kCountdownRect.bottom, static_cast<int>(dpi), kDefaultDpi)};
+    const RECT rect{kCountdownRect.left, kCountdownRect.top, ScaleForDpi(kCountdownRect.right, dpi),
+                    ScaleForDpi(kCountdownRect.bottom, dpi)};
     if (m_pCountdownWnd && m_pCountdownWnd->Dpi() == dpi) {
         m_pCountdownWnd->Reshape(IDB_OVERLAY_SHAPE, pictureBitmapId);
         RedrawWindow(m_pCountdownWnd->GetSafeHwnd(), nullptr, nullptr,

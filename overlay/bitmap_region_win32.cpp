@@ -80,6 +80,10 @@ UniqueRegion CreateRegionFromGrid(const PixelGrid& grid, int w, int h) {
     return region;
 }
 
-UniqueRegion CreateShapeRegion(HDC dc, HBITMAP bitmap, int w, int h) {
-    return CreateRegionFromGrid(ReadPixelGrid(dc, bitmap), w, h);
+UniqueRegion CreateShapeRegion(HDC dc, HBITMAP bitmap, int w, int h, UINT dpi) {
+    PixelGrid grid = ReadPixelGrid(dc, bitmap);
+    if (dpi != kDefaultDpi && grid.width > 0) {
+        grid = ScalePixelGrid(grid, ScaleForDpi(grid.width, dpi), ScaleForDpi(grid.height, dpi));
+    }
+    return CreateRegionFromGrid(grid, w, h);
 }

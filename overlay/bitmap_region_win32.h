@@ -8,6 +8,7 @@
 
 #include "win/handles_win32.h"
 #include "overlay/shape_region.h"
+#include "win/dpi_win32.h"
 
 // The bitmap's pixels as 0x00RRGGBB, top row first; an empty grid when it cannot be read.
 // `dc` is any device context of the screen; the bitmap must not be selected into a DC.
@@ -20,5 +21,6 @@ UniqueRegion CreateRegionFromGrid(const PixelGrid& grid, int w, int h);
 // rectangle.
 UniqueRegion UnionOfRects(const std::vector<RegionRect>& rects);
 
-// Both steps together. A null or unreadable bitmap gives the full w x h rectangle.
-UniqueRegion CreateShapeRegion(HDC dc, HBITMAP bitmap, int w, int h);
+// Both steps together, the bitmap (made for 96 DPI) first scaled to `dpi` by pixel centres. A
+// null or unreadable bitmap gives the full w x h rectangle.
+UniqueRegion CreateShapeRegion(HDC dc, HBITMAP bitmap, int w, int h, UINT dpi = kDefaultDpi);

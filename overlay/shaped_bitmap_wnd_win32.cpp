@@ -2,7 +2,6 @@
 
 #include "win/handles_win32.h"
 #include "overlay/bitmap_region_win32.h"
-#include "win/dpi_win32.h"
 
 namespace {
 constexpr DWORD kOverlayStyle = WS_POPUP | WS_SYSMENU;  // no caption, no border
@@ -48,11 +47,7 @@ void CShapedBitmapWnd::ApplyShape(UINT shapeId) {
         m_shapeRegionSize.cy != size.cy || m_nShapeRegionDpi != m_nDpi) {
         const UniqueBitmap shape = LoadBitmapResource(shapeId);
         const WindowDc dc(m_hWnd, GetWindowDC(m_hWnd));
-        PixelGrid grid = ReadPixelGrid(dc.get(), shape.get());
-        if (m_nDpi != kDefaultDpi && grid.width > 0) {
-            grid = ScalePixelGrid(grid, Scaled(grid.width), Scaled(grid.height));
-        }
-        m_shapeRegion = CreateRegionFromGrid(grid, size.cx, size.cy);
+        m_shapeRegion = CreateShapeRegion(dc.get(), shape.get(), size.cx, size.cy, m_nDpi);
         m_nShapeRegionId = shapeId;
         m_shapeRegionSize = size;
         m_nShapeRegionDpi = m_nDpi;
@@ -100,13 +95,9 @@ LRESULT CShapedBitmapWnd::OnEraseBkgnd(HDC dc) {
     BITMAP bitmap{};
     GetObjectA(picture.get(), sizeof bitmap, &bitmap);
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, 0, 0, Scaled(bitmap.bmWidth), Scaled(bitmap.bmHeight), memory.get(), 0, 0,
-               bitmap.bmWidth, bitmap.bmHeight, SRCCOPY);
+    StretchBlt(dc, 0, 0, ScaleForDpi(bitmap.bmWidth, m_nDpi), ScaleForDpi(bitmap.bmHeight, m_nDpi),
+               memory.get(), 0, 0, bitmap.bmWidth, bitmap.bmHeight, SRCCOPY);
     return TRUE;
-}
-
-int CShapedBitmapWnd::Scaled(int length) const {
-    return MulDiv(length, static_cast<int>(m_nDpi), static_cast<int>(kDefaultDpi));
 }
 
 LRESULT CShapedBitmapWnd::OnPaint() {

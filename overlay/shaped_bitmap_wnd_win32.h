@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "win/dpi_win32.h"
 #include "win/handles_win32.h"
 #include "win/window_base_win32.h"
 
@@ -36,9 +37,8 @@ private:
     LRESULT OnEraseBkgnd(HDC dc);
     LRESULT OnPaint();
     LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
-    int Scaled(int length) const;  // a 96-DPI length at this window's DPI
 
-    UINT m_nDpi = 96;
+    UINT m_nDpi = kDefaultDpi;
     UniqueRegion m_shapeRegion;  // the last shape worked out, for this bitmap, size and DPI
     UINT m_nShapeRegionId = 0;
     SIZE m_shapeRegionSize{};

@@ -12,3 +12,8 @@ UINT SystemDpi();
 UINT WindowDpi(HWND window);
 // GetSystemMetrics(index) at `dpi`.
 int MetricForDpi(int index, UINT dpi);
+
+// A length made for 96 DPI, at `dpi`.
+inline int ScaleForDpi(int length, UINT dpi) {
+    return MulDiv(length, static_cast<int>(dpi), static_cast<int>(kDefaultDpi));
+}
