@@ -255,7 +255,6 @@ FunctionEnd
 Function StartProgram
     Push $R0
     Push $R1
-    StrCpy $R1 0
     System::Call "advapi32::OpenProcessToken(p -1, i 8, *p .R0) i .s" ; TOKEN_QUERY
     Pop $R1
     ${If} $R1 <> 0
@@ -338,9 +337,7 @@ Function .onInit
     ${If} $PreviousVersion != ""
         ${VersionCompare} "${KRY_VERSION}" "$PreviousVersion" $R0
         ${If} $R0 = 2
-            MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} $PreviousVersion is installed, newer than this setup's ${KRY_VERSION}. Uninstall it first to go back to ${KRY_VERSION}." /SD IDOK
-            SetErrorLevel 2
-            Quit
+            !insertmacro FAIL "${PRODUCT} $PreviousVersion is installed, newer than this setup's ${KRY_VERSION}. Uninstall it first to go back to ${KRY_VERSION}."
         ${EndIf}
     ${EndIf}
     ; An upgrade goes where the installed copy is, unless /D chose another folder.

@@ -129,7 +129,7 @@ void TrayProcess::Kill() {
 }
 
 HWND TrayProcess::ControllerWindow() const {
-    return FindProcessWindow(m_processId, "#32770", "Velmora System Tray");
+    return ControllerWindowOf(m_processId);
 }
 
 HWND TrayProcess::TrayWindow() const {
@@ -149,8 +149,20 @@ bool TrayProcess::SendExit() const {
     if (controller == nullptr) {
         return false;
     }
-    SendCopyData(4402, "EXIT", 4);
+    SendExitTo(controller);
     return true;
+}
+
+HWND ControllerWindowOf(DWORD processId) {
+    return FindProcessWindow(processId, "#32770", "Velmora System Tray");
+}
+
+void SendExitTo(HWND controller) {
+    char text[] = "EXIT";
+    COPYDATASTRUCT record{4402, 4, text};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(controller, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record),
+                        SMTO_ABORTIFHUNG, 5000, &result);
 }
 
 namespace {
@@ -210,7 +222,7 @@ BOOL CALLBACK CollectMatchingWindow(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && search->match(window)) {
+    if ((search->processId == 0 || owner == search->processId) && search->match(window)) {
         search->found.push_back(window);
     }
     return TRUE;

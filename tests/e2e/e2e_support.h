@@ -13,15 +13,16 @@
 
 using namespace std::chrono_literals;
 
-// Polls `condition` every 20 ms until it holds or the deadline passes.
+// Polls `condition` every `interval` until it holds or the deadline passes.
 template <typename Condition>
-bool PollUntil(Condition condition, std::chrono::milliseconds timeout) {
+bool PollUntil(Condition condition, std::chrono::milliseconds timeout,
+               std::chrono::milliseconds interval = std::chrono::milliseconds(20)) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
         if (std::chrono::steady_clock::now() >= deadline) {
             return false;
         }
-        std::this_thread::sleep_for(20ms);
+        std::this_thread::sleep_for(interval);
     }
     return true;
 }
@@ -78,13 +79,20 @@ private:
     HWND m_window;
 };
 
+// The hidden controller dialog of the program's process `processId`, or null.
+HWND ControllerWindowOf(DWORD processId);
+// Sends the "EXIT" record (dwData 4402, the four bytes) to a controller window, waiting at most
+// 5 s for the answer.
+void SendExitTo(HWND controller);
+
 // The icon (hWnd, uID) is in the notification area: NIM_MODIFY with no flags succeeds exactly then.
 bool TrayIconShown(HWND owner, UINT id);
 
 std::string WindowClass(HWND window);
 std::string WindowText(HWND window);
 
-// Every top-level window of `processId` for which `match` holds, in z-order.
+// Every top-level window of `processId` (of any process for 0) for which `match` holds, in
+// z-order.
 std::vector<HWND> ProcessWindows(DWORD processId, const std::function<bool(HWND)>& match);
 
 // A top-level window of `processId` with this class (and title, when given), or null.

@@ -57,7 +57,7 @@ DWORD SetupTest::WaitForCopy(const std::string& exe, DWORD other) {
             for (const Copy& copy : RunningProcesses()) {
                 if (copy.processId != other &&
                     lstrcmpiA(copy.imagePath.c_str(), exe.c_str()) == 0 &&
-                    ControllerOf(copy.processId) != nullptr) {
+                    ControllerWindowOf(copy.processId) != nullptr) {
                     found = copy.processId;
                     return true;
                 }
@@ -91,7 +91,7 @@ void SetupTest::StartUnresponsiveCopy() {
     auto started = Start(Quoted(BinDirectory() + "\\kry_unresponsive_tray.exe"));
     ASSERT_TRUE(started);
     m_standIn = std::move(started->process);
-    ASSERT_TRUE(PollUntil([&] { return ControllerOf(started->processId) != nullptr; }, 10s));
+    ASSERT_TRUE(PollUntil([&] { return ControllerWindowOf(started->processId) != nullptr; }, 10s));
 }
 
 }  // namespace setup

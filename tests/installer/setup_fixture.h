@@ -13,8 +13,8 @@ namespace setup {
 
 constexpr const char* kBlankRoot = "C:\\KRY Setup Test";
 constexpr const char* kBlankDir = "C:\\KRY Setup Test\\Velmora Tray";
-const std::string kInstalledExe = std::string(kDefaultDir) + "\\KRYTray.exe";
-const std::string kUninstaller = std::string(kDefaultDir) + "\\uninstall.exe";
+inline const std::string kInstalledExe = std::string(kDefaultDir) + "\\KRYTray.exe";
+inline const std::string kUninstaller = std::string(kDefaultDir) + "\\uninstall.exe";
 
 std::string Quoted(const std::string& text);
 // Milliseconds since `start`, for the timings the run prints.

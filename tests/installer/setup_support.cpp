@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/e2e/menu_driver.h"
 
 namespace setup {
 
@@ -220,16 +221,9 @@ std::vector<Copy> RunningProcesses(const char* exeName) {
     return copies;
 }
 
-HWND ControllerOf(DWORD processId) {
-    return FindProcessWindow(processId, "#32770", "Velmora System Tray");
-}
-
 bool ShowsTrayIcon(DWORD processId) {
-    constexpr UINT kPluggedId = 130;
-    constexpr UINT kUnpluggedId = 131;
-    HWND window = FindProcessWindow(processId, "KRYTrayWindow");
-    return window != nullptr &&
-           (TrayIconShown(window, kUnpluggedId) || TrayIconShown(window, kPluggedId));
+    return menu_driver::TrayIconWindow(processId, menu_driver::kUnpluggedIcon) != nullptr ||
+           menu_driver::TrayIconWindow(processId, menu_driver::kPluggedIcon) != nullptr;
 }
 
 UniqueKernelHandle OpenForWait(DWORD processId) {
@@ -241,12 +235,8 @@ void EndAllCopies() {
     for (const Copy& copy : RunningProcesses()) {
         UniqueKernelHandle process(
             OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, copy.processId));
-        if (HWND controller = ControllerOf(copy.processId)) {
-            char text[] = "EXIT";
-            COPYDATASTRUCT record{4402, 4, text};
-            DWORD_PTR result = 0;
-            SendMessageTimeoutA(controller, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record),
-                                SMTO_ABORTIFHUNG, 5000, &result);
+        if (HWND controller = ControllerWindowOf(copy.processId)) {
+            SendExitTo(controller);
         }
         if (process && WaitForSingleObject(process.get(), 5000) != WAIT_OBJECT_0) {
             TerminateProcess(process.get(), 99);

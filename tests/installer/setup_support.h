@@ -73,8 +73,6 @@ struct Copy {
     std::string imagePath;
 };
 std::vector<Copy> RunningProcesses(const char* exeName = kProgram);
-// The copy's hidden controller window, or null.
-HWND ControllerOf(DWORD processId);
 // Its tray icon (either look) is in the notification area.
 bool ShowsTrayIcon(DWORD processId);
 // Ends every running copy: "EXIT", then TerminateProcess for one that does not end.
