@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "check_report.h"
 #include "sim/simcam_control.h"
 #include "win/handles_win32.h"
 
@@ -27,15 +28,8 @@ namespace {
 
 constexpr auto kTickDeadline = 5s;  // a status tick comes every second
 
-int g_failures = 0;
-
 bool Check(bool ok, const std::string& what) {
-    if (!ok) {
-        std::printf("FAIL %s\n", what.c_str());
-        std::fflush(stdout);
-        ++g_failures;
-    }
-    return ok;
+    return Expect(ok, what, true);
 }
 
 // Opens the plugged-in menu from its icon, opens the effects submenu, and closes both with Escape.
@@ -116,8 +110,7 @@ int main(int argc, char** argv) {
     const KeeperIcon keeper;
     DebugViewer viewer;
     HWND controller = nullptr;
-    if (!PollUntil([&] { return (controller = FindWindowA("#32770", "Velmora System Tray")); },
-                   20s)) {
+    if (!PollUntil([&] { return (controller = ControllerWindowOf(0)); }, 20s)) {
         std::printf("FAIL KRYTray is not running\n");
         return 1;
     }

@@ -15,7 +15,6 @@
 // <program> is "minimal" or "krytray". Results go to standard output as name=value lines.
 #include <windows.h>
 #include <dshow.h>
-#include <shellapi.h>
 #include <wrl/client.h>
 
 #include <algorithm>
@@ -23,7 +22,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <random>
 #include <string>
 #include <thread>
@@ -32,6 +30,9 @@
 #include "camera/kry_extension_win32.h"
 #include "settings/camera_status.h"
 #include "sim/simcam_control.h"
+#include "tests/e2e/e2e_support.h"
+#include "tests/e2e/menu_driver.h"
+#include "tests/e2e/stand_ins.h"
 #include "tools/perf/process_cpu_win32.h"
 #include "win/handles_win32.h"
 
@@ -66,58 +67,17 @@ double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-std::string BinDirectory() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string directory(path);
-    return directory.substr(0, directory.find_last_of("\\/"));
-}
-
-std::string WindowClass(HWND window) {
-    char name[256] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-struct WindowSearch {
-    DWORD processId;  // 0: any process
-    const char* className;
-    bool visibleOnly;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if ((search->processId == 0 || owner == search->processId) &&
-        (!search->visibleOnly || IsWindowVisible(window)) &&
-        WindowClass(window) == search->className) {
-        search->found.push_back(window);
-    }
-    return TRUE;
-}
-
+// The top-level windows of this class, of `processId` or of any process for 0.
 std::vector<HWND> Windows(DWORD processId, const char* className, bool visibleOnly = false) {
-    WindowSearch search{processId, className, visibleOnly, {}};
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// The icon (owner, id) is in the notification area: NIM_MODIFY with no flags succeeds exactly
-// then, and changes nothing.
-bool IconShown(HWND owner, UINT id) {
-    NOTIFYICONDATAA data{};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = owner;
-    data.uID = id;
-    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+    return ProcessWindows(processId, [&](HWND window) {
+        return WindowClass(window) == className && (!visibleOnly || IsWindowVisible(window));
+    });
 }
 
 // The window of `program` (in `processId`, or any process for 0) whose icon `id` is shown.
 HWND IconWindow(const Program& program, DWORD processId, UINT id) {
     for (HWND window : Windows(processId, program.iconWindowClass)) {
-        if (IconShown(window, id)) {
+        if (TrayIconShown(window, id)) {
             return window;
         }
     }
@@ -133,37 +93,17 @@ bool AnyIconShown(const Program& program, DWORD processId) {
 // WM_CLOSE. False when no window of it is found.
 bool AskToEnd(const Program& program, DWORD processId) {
     if (&program == &kKRYTray) {
-        for (HWND window : Windows(processId, "#32770")) {
-            char title[64] = "";
-            GetWindowTextA(window, title, sizeof title);
-            if (std::strcmp(title, "Velmora System Tray") == 0) {
-                COPYDATASTRUCT record{4402, 4, const_cast<char*>("EXIT")};
-                DWORD_PTR result = 0;
-                SendMessageTimeoutA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record),
-                                    SMTO_ABORTIFHUNG, 5000, &result);
-                return true;
-            }
+        HWND controller = ControllerWindowOf(processId);
+        if (controller != nullptr) {
+            SendExitTo(controller);
         }
-        return false;
+        return controller != nullptr;
     }
     const std::vector<HWND> windows = Windows(processId, program.iconWindowClass);
     for (HWND window : windows) {
         PostMessageA(window, WM_CLOSE, 0, 0);
     }
     return !windows.empty();
-}
-
-template <typename Condition>
-bool PollUntil(Condition condition, std::chrono::milliseconds timeout,
-               std::chrono::milliseconds interval = 2ms) {
-    const auto deadline = Clock::now() + timeout;
-    while (!condition()) {
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(interval);
-    }
-    return true;
 }
 
 struct Stats {
@@ -234,7 +174,7 @@ bool TimeOneStart(const Program& program, StartTimes* times) {
             }
             return times->iconMs >= 0 && times->cameraMs >= 0;
         },
-        15s);
+        15s, 2ms);
     AskToEnd(program, info.dwProcessId);
     if (WaitForSingleObject(process.get(), 10000) != WAIT_OBJECT_0) {
         std::fprintf(stderr, "%s did not end when asked; terminated\n", program.exe);
@@ -251,6 +191,7 @@ int RunStartup(int runs) {
         StartTimes ignored;
         TimeOneStart(*program, &ignored);
     }
+    const Program* const programs[] = {&kMinimal, &kKRYTray};
     std::vector<double> icon[2];
     std::vector<double> camera[2];
     bool ok = true;
@@ -259,14 +200,14 @@ int RunStartup(int runs) {
         for (int turn = 0; turn < 2; ++turn) {
             const int which = (run + turn) % 2;
             StartTimes times;
-            ok = TimeOneStart(which == 0 ? kMinimal : kKRYTray, &times) && ok;
+            ok = TimeOneStart(*programs[which], &times) && ok;
             icon[which].push_back(times.iconMs);
             camera[which].push_back(times.cameraMs);
             std::this_thread::sleep_for(300ms);
         }
     }
     for (int which = 0; which < 2; ++which) {
-        const std::string key = std::string("startup.") + (which == 0 ? "minimal" : "krytray");
+        const std::string key = std::string("startup.") + programs[which]->key;
         PrintSeries(key + ".icon_ms", icon[which]);
         PrintSeries(key + ".camera_ms", camera[which]);
     }
@@ -298,21 +239,10 @@ int RunStop(const Program& program) {
     return 0;
 }
 
-std::vector<std::string> StandInStarts(const std::string& standIn) {
-    std::ifstream in(standIn + ".args");
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
-}
-
 // Presses at a random point of the one-second poll period; the stand-in records its own start
 // time with the same clock (GetTickCount64).
 int RunPress(const std::string& standIn, int count, unsigned seed) {
-    DeleteFileA((standIn + ".args").c_str());
+    stand_in::ClearStarts(standIn);
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> phase(0, 999);
     std::vector<double> delays;
@@ -326,10 +256,10 @@ int RunPress(const std::string& standIn, int count, unsigned seed) {
         std::vector<std::string> starts;
         if (!PollUntil(
                 [&] {
-                    starts = StandInStarts(standIn);
+                    starts = stand_in::Starts(standIn);
                     return starts.size() >= static_cast<size_t>(press);
                 },
-                5s)) {
+                5s, 2ms)) {
             std::fprintf(stderr, "press %d started nothing within 5 s\n", press);
             return 1;
         }
@@ -340,14 +270,9 @@ int RunPress(const std::string& standIn, int count, unsigned seed) {
     }
     std::this_thread::sleep_for(1500ms);  // a press acted on twice would show up by now
     std::printf("press.seed=%u\n", seed);
-    std::printf("press.starts=%zu\n", StandInStarts(standIn).size());
+    std::printf("press.starts=%zu\n", stand_in::Starts(standIn).size());
     PrintSeries("press.delay_ms", delays);
     return 0;
-}
-
-void PressKey(HWND window, UINT key) {
-    PostMessageA(window, WM_KEYDOWN, key, 1);
-    PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
 }
 
 // Posts the icon's callback as the shell reports a right-click to an icon with the newer
@@ -360,7 +285,7 @@ int RunMenu(int count, unsigned seed) {
     }
     DWORD processId = 0;
     GetWindowThreadProcessId(icon, &processId);
-    const UINT callback = RegisterWindowMessageA("TrayIcon notification");
+    const UINT callback = menu_driver::TrayNotifyMessage();
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> phase(0, 999);
     std::vector<double> delays;
@@ -381,8 +306,8 @@ int RunMenu(int count, unsigned seed) {
             return 1;
         }
         delays.push_back(MsSince(start));
-        PressKey(menu, VK_ESCAPE);
-        if (!PollUntil([&] { return Windows(processId, "#32768", true).empty(); }, 5s)) {
+        menu_driver::PressKey(menu, VK_ESCAPE);
+        if (!PollUntil([&] { return Windows(processId, "#32768", true).empty(); }, 5s, 2ms)) {
             std::fprintf(stderr, "the menu did not close\n");
             return 1;
         }
