@@ -57,6 +57,13 @@ wine_prefix() {
         wineserver -w
     fi
     ${WINESERVER:-wineserver} -p
+    # Without the 32-bit loader, wineboot leaves the registry's 32-bit view without the folder
+    # values every 64-bit Windows has there; a 64-bit setup asking for the 32-bit program folder
+    # would be told "C:\Program Files".
+    if [ "$WINE_BUILD" = win64 ]; then
+        $WINE reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion' /v ProgramFilesDir \
+            /d 'C:\Program Files (x86)' /f /reg:32 >/dev/null 2>&1
+    fi
     # Without a window manager, hiding a managed window costs about two seconds.
     $WINE reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     $WINE regsvr32 /s "$($WINE winepath -w "$bin/kry_simcam.dll")" >/dev/null 2>&1
