@@ -8,13 +8,13 @@
 #include <string>
 
 namespace standard_user {
-// Gives the key (created when missing) Windows' default ACL of a new HKLM\SOFTWARE key:
-// administrators and the system may write, users may only read.
-bool RestrictKey(HKEY root, const char* path, REGSAM view);
-// The program's settings key so, in the 64-bit view.
-bool RestrictSettingsKey();
+// The settings key, under HKLM (64-bit view) or HKCU, alike but for the case.
+constexpr const wchar_t* kKeyPath = L"Software\\Velmora\\QXLUMA64\\Current";
 
-constexpr const char* kUserKeyPath = "Software\\Velmora\\QXLUMA64\\Current";
+// Gives the settings key under `root` (created when missing) Windows' default ACL of a new
+// HKLM\SOFTWARE key: administrators and the system may write, users may only read.
+bool RestrictSettingsKey(HKEY root = HKEY_LOCAL_MACHINE);
+
 std::optional<std::wstring> UserQuickLaunch();
 void SetUserQuickLaunch(const std::wstring& text);
 void DeleteUserQuickLaunch();

@@ -75,7 +75,7 @@ TEST_F(StandardUserTest, TheChoiceIsKeptForTheUserWhateverItsScriptAndTheMachine
 }
 
 TEST_F(StandardUserTest, NeitherKeyWritableKeepsTheDialogOpenAndSaysWhy) {
-    ASSERT_TRUE(standard_user::RestrictKey(HKEY_CURRENT_USER, standard_user::kUserKeyPath, 0));
+    ASSERT_TRUE(standard_user::RestrictSettingsKey(HKEY_CURRENT_USER));
     StartUnplugged();
     HWND dialog = OpenQuickLaunch();
     ASSERT_NE(dialog, nullptr);
