@@ -1,7 +1,6 @@
 #include "settings/settings_store.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "diag/debug_log.h"

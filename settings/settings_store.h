@@ -47,7 +47,7 @@ public:
     int ClearCameraStatus(uint32_t mask);
     int SetCameraStatus(uint32_t mask);
 
-    // The quick-launch program: the user's own value when it reads, else the machine's; empty
+    // The quick-launch program: the user's own value when it reads, else the machine's; none
     // when neither does. The text ends at its first NUL, after at most 511 characters.
     std::optional<std::u16string> ReadQuickLaunchPath();
     // Stores at most 511 characters, without a NUL, where this user's choice will be read: the

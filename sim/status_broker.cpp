@@ -28,10 +28,10 @@ LRESULT CALLBACK BrokerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 StatusBroker::StatusBroker() {
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    m_thread = std::thread([this, ready] { Serve(ready); });
-    WaitForSingleObject(ready, 5000);
-    CloseHandle(ready);
+    std::promise<HWND> created;
+    std::future<HWND> window = created.get_future();
+    m_thread = std::thread([created = std::move(created)]() mutable { Serve(created); });
+    m_window = window.get();
 }
 
 StatusBroker::~StatusBroker() {
@@ -41,20 +41,17 @@ StatusBroker::~StatusBroker() {
     m_thread.join();
 }
 
-void StatusBroker::Serve(HANDLE ready) {
+void StatusBroker::Serve(std::promise<HWND>& created) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = BrokerProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassW(&windowClass);
-    m_window = CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                               windowClass.hInstance, nullptr);
-    SetEvent(ready);
-    if (m_window == nullptr) {
-        return;
-    }
+    HWND window = CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+    created.set_value(window);
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    while (window != nullptr && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         DispatchMessageW(&msg);
     }
 }

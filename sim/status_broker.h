@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <future>
 #include <thread>
 
 class StatusBroker {
@@ -21,7 +22,7 @@ public:
     static LONG Forward(DWORD value);
 
 private:
-    void Serve(HANDLE ready);
+    static void Serve(std::promise<HWND>& created);
 
     std::thread m_thread;
     HWND m_window = nullptr;
