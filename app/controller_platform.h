@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 // One icon in the notification area. Destroying the object removes the icon.
 class ITrayIcon {
@@ -28,7 +29,10 @@ public:
 
     // Starts `path` with the argument vector {path, "", ""} without waiting for it; the name is
     // looked up as given, then along the executable search path. Failures are not reported.
-    virtual void StartProgram(const char* path) = 0;
+    virtual void StartProgram(const std::u16string& path) = 0;
+    // `text` in the system's ANSI code page, a character it lacks as '?': debug records carry a
+    // path so.
+    virtual std::string AnsiText(const std::u16string& text) = 0;
 
     // The self-timer tick, once a second; setting it again restarts it.
     virtual void SetCountdownTimer() = 0;

@@ -8,6 +8,7 @@
 #include "tray/system_tray_win32.h"
 #include "tray/tray_tip.h"
 #include "win/dpi_win32.h"
+#include "win/text_win32.h"
 
 namespace {
 constexpr UINT kStatusPeriodMs = 1000;
@@ -151,8 +152,12 @@ std::unique_ptr<ITrayIcon> CKRYTrayDlg::CreateTrayIcon(int iconResourceId, unsig
     return tray;
 }
 
-void CKRYTrayDlg::StartProgram(const char* path) {
-    StartProgramNoWait(path);
+void CKRYTrayDlg::StartProgram(const std::u16string& path) {
+    StartProgramNoWait(AsWide(path));
+}
+
+std::string CKRYTrayDlg::AnsiText(const std::u16string& text) {
+    return ToAnsi(AsWide(text));
 }
 
 void CKRYTrayDlg::SetCountdownTimer() {

@@ -50,7 +50,8 @@ private:
     // IControllerPlatform
     std::unique_ptr<ITrayIcon> CreateTrayIcon(int iconResourceId, unsigned trayId,
                                               bool selfTimerChecked) override;
-    void StartProgram(const char* path) override;
+    void StartProgram(const std::u16string& path) override;
+    std::string AnsiText(const std::u16string& text) override;
     void SetCountdownTimer() override;
     void KillCountdownTimer() override;
     void ShowCountdownOverlay(int pictureBitmapId) override;

@@ -1,59 +1,60 @@
 #include "app/launcher_win32.h"
 
-#include <windows.h>
-
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
 #include "win/handles_win32.h"
+#include "win/text_win32.h"
 
 namespace {
 
-bool IsFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool HasDirectory(const std::string& name) {
-    return name.find_first_of("\\/:") != std::string::npos;
+bool HasDirectory(const std::wstring& name) {
+    return name.find_first_of(L"\\/:") != std::wstring::npos;
 }
 
 // The runtime's lookup: the name itself first, then each PATH entry.
-std::string ResolveProgram(const std::string& name) {
+std::wstring ResolveProgram(const std::wstring& name) {
     if (IsFile(name)) {
         return name;
     }
     if (HasDirectory(name)) {
         return {};
     }
-    const DWORD pathLength = GetEnvironmentVariableA("PATH", nullptr, 0);
+    const DWORD pathLength = GetEnvironmentVariableW(L"PATH", nullptr, 0);
     if (pathLength == 0) {
         return {};
     }
-    std::vector<char> searchPath(pathLength);
-    GetEnvironmentVariableA("PATH", searchPath.data(), pathLength);
-    char found[MAX_PATH];
+    std::vector<wchar_t> searchPath(pathLength);
+    GetEnvironmentVariableW(L"PATH", searchPath.data(), pathLength);
+    wchar_t found[MAX_PATH];
     const DWORD length =
-        SearchPathA(searchPath.data(), name.c_str(), ".exe", MAX_PATH, found, nullptr);
-    return length > 0 && length < MAX_PATH ? std::string(found, length) : std::string();
+        SearchPathW(searchPath.data(), name.c_str(), L".exe", MAX_PATH, found, nullptr);
+    return length > 0 && length < MAX_PATH ? std::wstring(found, length) : std::wstring();
 }
 
 }  // namespace
 
-bool StartProgramNoWait(const char* name) {
-    if (name == nullptr || *name == '\0') {
+bool StartProgramNoWait(const wchar_t* name) {
+    if (name == nullptr || *name == L'\0') {
         return false;
     }
-    const std::string program = ResolveProgram(name);
+    const std::wstring program = ResolveProgram(name);
     if (program.empty()) {
         return false;
     }
-    std::string commandLine = BuildLaunchCommandLine(name);
-    STARTUPINFOA startup{};
+    // The quoting rules act on ASCII blanks, tabs, quotes and backslashes only, which UTF-8
+    // keeps as they are: every other character passes through unchanged.
+    std::wstring commandLine = FromUtf8(BuildLaunchCommandLine(ToUtf8(name)));
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process)) {
         return false;
     }

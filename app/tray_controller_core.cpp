@@ -1,5 +1,7 @@
 #include "app/tray_controller_core.h"
 
+#include <cstring>
+
 #include "app/exit_command.h"
 #include "camera/capability_tables.h"
 #include "diag/debug_log.h"
@@ -96,23 +98,23 @@ void TrayControllerCore::CheckStatus(bool early) {
 
     // The button works whenever a camera is open, even without STATUS_ACTIVE.
     if (present && (status & STATUS_SNAP_BUTTON) != 0 && TakeBit(m_snapHold, early)) {
-        char path[kPathBufferSize] = "";
-        m_settings.ReadQuickLaunchPath(path);
+        const std::u16string path = m_settings.ReadQuickLaunchPath().value_or(u"");
         StartProgramIfNamed(path);
         // Cleared even when nothing could be started, so that a failed launch is not retried.
         m_settings.ClearCameraStatus(STATUS_SNAP_BUTTON);
-        DebugLog(kLogEvent, "%s", path);
+        DebugLog(kLogEvent, "%s", m_platform.AnsiText(path).c_str());
     }
 
     if ((status & STATUS_STILL_READY) != 0 && m_bPlugIn && TakeBit(m_stillHold, early)) {
         m_settings.ClearCameraStatus(STATUS_STILL_READY);
-        StartProgramIfNamed(kViewerProgram);
+        StartProgramIfNamed(
+            std::u16string(kViewerProgram, kViewerProgram + std::strlen(kViewerProgram)));
         DebugLogText(kLogEvent, kViewerProgram);
     }
 }
 
-void TrayControllerCore::StartProgramIfNamed(const char* path) {
-    if (path[0] == '\0') {
+void TrayControllerCore::StartProgramIfNamed(const std::u16string& path) {
+    if (path.empty()) {
         return;  // no quick-launch program chosen
     }
     m_platform.StartProgram(path);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "app/controller_platform.h"
 #include "app/snap_button_poller.h"
@@ -107,7 +108,7 @@ private:
     BitHold m_stillHold = BitHold::None;
 
     // Starts nothing for an empty path.
-    void StartProgramIfNamed(const char* path);
+    void StartProgramIfNamed(const std::u16string& path);
 
     // Declared last: destroyed first, while everything it reads still exists.
     SnapButtonPoller m_poller;

@@ -205,28 +205,24 @@ FunctionEnd
     Abort "${TEXT}"
 !macroend
 
-; Pushes 1 when the settings key has a value named KRYTray, of whatever type, otherwise 0.
+; Pushes 1 when the settings key has a value named KRYTray, of whatever type, otherwise 0. The
+; value is looked up by name: a walk over the values cannot tell an unnamed default value (returned
+; with an empty name) from the end of the list.
 Function HasTraySwitch
     Push $R0
     Push $R1
-    StrCpy $R0 0
-    ${Do}
-        ClearErrors
-        EnumRegValue $R1 HKLM "${SETTINGS_KEY}" $R0
-        ${If} ${Errors}
-            StrCpy $R1 ""
-        ${EndIf}
-        ${If} $R1 == ""
-            StrCpy $R1 0
-            ${Break}
-        ${EndIf}
-        ${If} $R1 == "KRYTray"
-            StrCpy $R1 1
-            ${Break}
-        ${EndIf}
-        IntOp $R0 $R0 + 1
-    ${Loop}
-    StrCpy $R0 $R1
+    ; HKEY_LOCAL_MACHINE, sign-extended as Windows defines it; KEY_QUERY_VALUE in the 64-bit view,
+    ; where SetRegView 64 writes.
+    System::Call "advapi32::RegOpenKeyExW(p -2147483646, w '${SETTINGS_KEY}', i 0, i 0x101, *p .R0) i .R1"
+    ${If} $R1 = 0
+        System::Call "advapi32::RegQueryValueExW(p R0, w 'KRYTray', p 0, p 0, p 0, p 0) i .R1"
+        System::Call "advapi32::RegCloseKey(p R0)"
+    ${EndIf}
+    ${If} $R1 = 0
+        StrCpy $R0 1
+    ${Else}
+        StrCpy $R0 0
+    ${EndIf}
     Pop $R1
     Exch $R0
 FunctionEnd

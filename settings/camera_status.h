@@ -13,6 +13,8 @@ constexpr uint32_t STATUS_ALL = 0x1F;
 
 // Under HKEY_LOCAL_MACHINE, 64-bit view on 64-bit Windows. The trailing backslash is intended.
 constexpr const char* SettingsKeyPath = R"(SOFTWARE\Velmora\QXLUMA64\Current\)";
+// Under HKEY_CURRENT_USER: a user's own choices, which win over the machine's.
+constexpr const char* kUserSettingsKeyPath = R"(Software\Velmora\QXLUMA64\Current)";
 constexpr const char* kValueCameraStatus = "CameraStatus";
 constexpr const char* kValueTrayEnabled = "KRYTray";
 constexpr const char* kValueDebugLevel = "debug";
@@ -24,4 +26,4 @@ constexpr uint32_t kKeyRead = 0x20019;     // KEY_READ
 constexpr uint32_t kKeySetValue = 0x0002;  // KEY_SET_VALUE
 constexpr uint32_t kKeyWow64_64Key = 0x0100;
 
-constexpr std::size_t kPathBufferSize = 512;  // quick-launch and viewer launch buffers
+constexpr std::size_t kPathBufferSize = 512;  // characters of a quick-launch path, with its NUL

@@ -2,14 +2,17 @@
 
 #include <commdlg.h>
 
+#include <string>
+
 #include "res/resource.h"
 #include "settings/settings_store.h"
+#include "win/text_win32.h"
 
 namespace {
-constexpr char kExeFilter[] = "exe Files (*.exe)\0*.exe\0";
+constexpr wchar_t kExeFilter[] = L"exe Files (*.exe)\0*.exe\0";
 constexpr int kOpenFileBufferSize = 1024;
 
-using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEA*);
+using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEW*);
 
 // The common dialogs library (and the printing libraries it brings along) is loaded only when
 // a file is first picked, not for the whole idle life of the program, and from the system
@@ -17,15 +20,15 @@ using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEA*);
 // file dialog may leave work behind that still runs its code.
 GetOpenFileNameFn OpenFileDialogFunction() {
     static const GetOpenFileNameFn function = []() -> GetOpenFileNameFn {
-        char path[MAX_PATH];
-        const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-        if (length == 0 || length + sizeof("\\comdlg32.dll") > MAX_PATH) {
+        wchar_t path[MAX_PATH];
+        const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+        if (length == 0 || length + std::size(L"\\comdlg32.dll") > MAX_PATH) {
             return nullptr;
         }
-        lstrcatA(path, "\\comdlg32.dll");
-        HMODULE library = LoadLibraryA(path);
+        lstrcatW(path, L"\\comdlg32.dll");
+        HMODULE library = LoadLibraryW(path);
         return library != nullptr ? reinterpret_cast<GetOpenFileNameFn>(reinterpret_cast<void*>(
-                                        GetProcAddress(library, "GetOpenFileNameA")))
+                                        GetProcAddress(library, "GetOpenFileNameW")))
                                   : nullptr;
     }();
     return function;
@@ -36,9 +39,8 @@ CQuickLaunchDialog::CQuickLaunchDialog(SettingsStore& settings, HWND parent)
     : CDialogBase(IDD_QUICKLAUNCH, parent), m_settings(settings) {}
 
 BOOL CQuickLaunchDialog::OnInitDialog() {
-    char path[kPathBufferSize];
-    if (m_settings.ReadQuickLaunchPath(path)) {
-        SetDlgItemTextA(m_hWnd, IDC_QUICKLAUNCH_PATH, path);
+    if (const auto path = m_settings.ReadQuickLaunchPath()) {
+        SetDlgItemTextW(m_hWnd, IDC_QUICKLAUNCH_PATH, AsWide(*path));
     }
     return TRUE;  // the dialog manager focuses the first tab stop
 }
@@ -62,25 +64,48 @@ bool CQuickLaunchDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, L
 }
 
 void CQuickLaunchDialog::OnOpenClicked() {
-    char file[kOpenFileBufferSize] = "";
-    OPENFILENAMEA request{};
+    wchar_t file[kOpenFileBufferSize] = L"";
+    OPENFILENAMEW request{};
     request.lStructSize = sizeof(request);
     request.hwndOwner = m_hWnd;  // keeps the file dialog above this one and modal to it
     request.lpstrFilter = kExeFilter;
     request.nFilterIndex = 1;
     request.lpstrFile = file;
-    request.nMaxFile = sizeof(file);
+    request.nMaxFile = kOpenFileBufferSize;
     request.Flags = OFN_EXPLORER;
     const GetOpenFileNameFn getOpenFileName = OpenFileDialogFunction();
     if (getOpenFileName != nullptr && getOpenFileName(&request)) {
-        SetDlgItemTextA(m_hWnd, IDC_QUICKLAUNCH_PATH, file);
+        SetDlgItemTextW(m_hWnd, IDC_QUICKLAUNCH_PATH, file);
     }
 }
 
 void CQuickLaunchDialog::OnOkClicked() {
-    char text[kPathBufferSize] = "";
+    wchar_t text[kPathBufferSize] = L"";
     // Keeps at most 511 characters; a longer field is cut.
-    GetDlgItemTextA(m_hWnd, IDC_QUICKLAUNCH_PATH, text, sizeof(text));
-    m_settings.WriteQuickLaunchPath(text);
+    GetDlgItemTextW(m_hWnd, IDC_QUICKLAUNCH_PATH, text, kPathBufferSize);
+    const long error = m_settings.WriteQuickLaunchPath(FromWide(text));
+    if (error != 0) {
+        // The dialog stays open: the choice is still in the field, nothing was stored.
+        ShowSaveError(static_cast<DWORD>(error));
+        return;
+    }
     EndDialog(IDOK);
+}
+
+void CQuickLaunchDialog::ShowSaveError(DWORD error) {
+    wchar_t* reason = nullptr;
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0,
+        reinterpret_cast<wchar_t*>(&reason),  // NOLINT(*-reinterpret-cast)
+        0, nullptr);
+    std::wstring message = L"The quick-launch program could not be saved.";
+    if (reason != nullptr) {
+        message += L"\r\n\r\n";
+        message += reason;
+        LocalFree(reason);
+    } else {
+        message += L" Error " + std::to_wstring(error) + L".";
+    }
+    MessageBoxW(m_hWnd, message.c_str(), L"Quick Launch Setting", MB_OK | MB_ICONERROR);
 }

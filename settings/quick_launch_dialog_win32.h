@@ -1,5 +1,6 @@
 // The Quick Launch Setting dialog: edits the path of the program that the camera's snapshot
-// button starts. OK stores the field's text; Cancel stores nothing.
+// button starts. OK stores the field's text and closes, or says why it could not and stays open;
+// Cancel stores nothing.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +21,7 @@ protected:
 private:
     void OnOpenClicked();
     void OnOkClicked();
+    void ShowSaveError(DWORD error);
 
     SettingsStore& m_settings;
 };

@@ -2,9 +2,21 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace {
 HKEY AsHkey(ISettingsBackend::Key key) {
     return static_cast<HKEY>(key);
+}
+
+// Value names and key paths are ASCII. The wide functions keep text values in UTF-16, which
+// the ANSI ones would narrow to the system's code page.
+std::wstring Widen(const char* text) {
+    std::wstring wide;
+    for (; *text != '\0'; ++text) {
+        wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*text)));
+    }
+    return wide;
 }
 }  // namespace
 
@@ -29,7 +41,17 @@ bool RegistryBackend::RunningUnderWow64() {
 
 long RegistryBackend::Open(const char* path, uint32_t access, Key* key) {
     HKEY opened = nullptr;
-    const LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, &opened);
+    const LONG result = RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(path).c_str(), 0, access, &opened);
+    *key = opened;
+    return result;
+}
+
+long RegistryBackend::OpenUser(const char* path, uint32_t access, bool create, Key* key) {
+    HKEY opened = nullptr;
+    const LONG result =
+        create ? RegCreateKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, nullptr, 0, access,
+                                 nullptr, &opened, nullptr)
+               : RegOpenKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, access, &opened);
     *key = opened;
     return result;
 }
@@ -38,14 +60,19 @@ long RegistryBackend::Query(Key key, const char* name, uint32_t* type, uint8_t* 
                             uint32_t* size) {
     DWORD regType = *type;
     DWORD regSize = *size;
-    const LONG result = RegQueryValueExA(AsHkey(key), name, nullptr, &regType, data, &regSize);
+    const LONG result =
+        RegQueryValueExW(AsHkey(key), Widen(name).c_str(), nullptr, &regType, data, &regSize);
     *type = regType;
     *size = regSize;
     return result;
 }
 
 long RegistryBackend::SetString(Key key, const char* name, const uint8_t* data, uint32_t size) {
-    return RegSetValueExA(AsHkey(key), name, 0, REG_SZ, data, size);
+    return RegSetValueExW(AsHkey(key), Widen(name).c_str(), 0, REG_SZ, data, size);
+}
+
+long RegistryBackend::DeleteValue(Key key, const char* name) {
+    return RegDeleteValueW(AsHkey(key), Widen(name).c_str());
 }
 
 void RegistryBackend::Close(Key key) {

@@ -1,4 +1,4 @@
-// The settings store's backend on the real registry (HKEY_LOCAL_MACHINE).
+// The settings store's backend on the real registry: the machine's key and the user's own.
 #pragma once
 
 #include "settings/settings_store.h"
@@ -8,7 +8,9 @@ public:
     bool RunningUnderWow64() override;
     long Open(const char* path, uint32_t access, Key* key) override;
     long Query(Key key, const char* name, uint32_t* type, uint8_t* data, uint32_t* size) override;
+    long OpenUser(const char* path, uint32_t access, bool create, Key* key) override;
     long SetString(Key key, const char* name, const uint8_t* data, uint32_t size) override;
+    long DeleteValue(Key key, const char* name) override;
     void Close(Key key) override;
 };
 

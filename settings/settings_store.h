@@ -4,12 +4,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "camera/extension_props.h"
 #include "settings/camera_status.h"
 
 // The registry calls the store needs, in the platform's own terms (results are Win32 error
-// codes: 0 = ERROR_SUCCESS).
+// codes: 0 = ERROR_SUCCESS). Text values travel as UTF-16LE bytes, as the registry keeps them.
 class ISettingsBackend {
 public:
     using Key = void*;
@@ -17,14 +20,18 @@ public:
     virtual bool RunningUnderWow64() = 0;
     // Opens SettingsKeyPath under HKEY_LOCAL_MACHINE; `key` stays null on failure.
     virtual long Open(const char* path, uint32_t access, Key* key) = 0;
+    // Opens `path` under HKEY_CURRENT_USER, creating it when `create` is set.
+    virtual long OpenUser(const char* path, uint32_t access, bool create, Key* key) = 0;
     virtual long Query(Key key, const char* name, uint32_t* type, uint8_t* data,
                        uint32_t* size) = 0;
     virtual long SetString(Key key, const char* name, const uint8_t* data, uint32_t size) = 0;
+    virtual long DeleteValue(Key key, const char* name) = 0;
     virtual void Close(Key key) = 0;
 };
 
 constexpr uint32_t kRegSz = 1;
 constexpr uint32_t kRegDword = 4;
+constexpr long kErrorFileNotFound = 2;
 
 class SettingsStore {
 public:
@@ -40,10 +47,14 @@ public:
     int ClearCameraStatus(uint32_t mask);
     int SetCameraStatus(uint32_t mask);
 
-    // True and `dest` filled (NUL-terminated) when the value was read; else `dest` untouched.
-    bool ReadQuickLaunchPath(char (&dest)[kPathBufferSize]);
-    // Stores the text's characters without a NUL (at most 511 are kept).
-    void WriteQuickLaunchPath(const char* text);
+    // The quick-launch program: the user's own value when it reads, else the machine's; none
+    // when neither does. The text ends at its first NUL, after at most 511 characters.
+    std::optional<std::u16string> ReadQuickLaunchPath();
+    // Stores at most 511 characters, without a NUL, where this user's choice will be read: the
+    // machine value when the machine key may be written (then the user's own value goes, so
+    // the new choice applies), else the user's own value. Returns 0 when stored, else the Win32
+    // error of the last attempt; a failure is logged.
+    long WriteQuickLaunchPath(std::u16string_view text);
 
     // The access an open asks for: `access` plus the 64-bit view for a 32-bit process on
     // 64-bit Windows, where the driver keeps the key.
@@ -52,6 +63,7 @@ public:
 private:
     uint32_t ReadDword(const char* name);
     int SendStatus(uint32_t value, const char* logFormat);
+    long RemoveUserQuickLaunchPath();
 
     ISettingsBackend& m_backend;
     ICameraOps& m_camera;

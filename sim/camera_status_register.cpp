@@ -4,6 +4,7 @@
 
 #include "settings/camera_status.h"
 #include "sim/reg_key.h"
+#include "sim/status_broker.h"
 
 namespace {
 
@@ -35,7 +36,9 @@ LONG CameraStatusRegister::Write(DWORD value) {
     LONG error = ERROR_SUCCESS;
     const RegKey key = RegKey::Create(HKEY_LOCAL_MACHINE, KeyPath(),
                                       KEY_QUERY_VALUE | KEY_SET_VALUE | kStatusView, &error);
-    return key ? key.WriteDword(ValueName().c_str(), value) : error;
+    const LONG result = key ? key.WriteDword(ValueName().c_str(), value) : error;
+    // A standard user's program may not write the key: the driver's privileged side does.
+    return result == ERROR_ACCESS_DENIED ? StatusBroker::Forward(value) : result;
 }
 
 LONG CameraStatusRegister::SetBits(DWORD mask) {

@@ -47,14 +47,14 @@ HWND CDialogBase::Owner() const {
 INT_PTR CDialogBase::DoModal() {
     // The owner keeps the dialog above it, and its destruction takes the dialog with it.
     HWND owner = Owner();
-    HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId),
+    HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId),
                                      owner, StaticDialogProc, reinterpret_cast<LPARAM>(this));
     if (window == nullptr) {
         return -1;
     }
     // Templates without WS_VISIBLE are shown once initialised, as DialogBox does; a window that
     // refuses to be shown (the hidden controller) stays hidden.
-    if (!m_endModal && IsWindow(window) && (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) == 0) {
+    if (!m_endModal && IsWindow(window) && (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) == 0) {
         ShowWindow(window, SW_SHOWNORMAL);
     }
     const bool disableOwner = owner != nullptr && IsWindowEnabled(owner);
@@ -63,7 +63,7 @@ INT_PTR CDialogBase::DoModal() {
     }
     MSG msg;
     while (!m_endModal && IsWindow(window)) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // let the outer loop see it too
             break;
@@ -71,9 +71,9 @@ INT_PTR CDialogBase::DoModal() {
         if (got == -1) {
             break;
         }
-        if (!IsDialogMessageA(window, &msg)) {
+        if (!IsDialogMessageW(window, &msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     if (disableOwner && IsWindow(owner)) {
@@ -111,9 +111,9 @@ INT_PTR CALLBACK CDialogBase::StaticDialogProc(HWND window, UINT message, WPARAM
     if (message == WM_INITDIALOG) {
         self = reinterpret_cast<CDialogBase*>(lParam);
         self->m_hWnd = window;
-        SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrW(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
     } else {
-        self = reinterpret_cast<CDialogBase*>(GetWindowLongPtrA(window, DWLP_USER));
+        self = reinterpret_cast<CDialogBase*>(GetWindowLongPtrW(window, DWLP_USER));
     }
     return self != nullptr ? self->DialogProc(message, wParam, lParam) : FALSE;
 }
@@ -133,12 +133,12 @@ INT_PTR CDialogBase::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (AnswersThroughReturnValue(message)) {
         return static_cast<INT_PTR>(result);
     }
-    SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
     return TRUE;
 }
 
 void CDialogBase::OnNcDestroy() {
-    SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+    SetWindowLongPtrW(m_hWnd, DWLP_USER, 0);
     m_hWnd = nullptr;
     if (s_pMainWnd == this) {
         // Ends every modal loop that runs now: ours, the file dialog's, the property frame's,
@@ -147,6 +147,6 @@ void CDialogBase::OnNcDestroy() {
     } else {
         // A destroy made while handling a sent message (another program's WM_COPYDATA) runs
         // inside GetMessage, which would go on waiting: wake the modal loop to see it.
-        PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     }
 }

@@ -3,6 +3,7 @@
 // arrives (which it posts again for the loops outside it). One dialog may be the application's
 // main window: modal dialogs without a parent are owned by it, and its destruction posts the
 // quit message, so every loop running at that moment ends, the system's own included.
+// Dialogs are Unicode windows, so their controls keep text in any script.
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,9 @@
 #include "command_fixture.h"
 
+#include <dlgs.h>
+
 #include "win/handles_win32.h"
+#include "win/text_win32.h"
 
 ::testing::AssertionResult StoredQuickLaunchIs(const std::string& expected) {
     // Written without a terminator, but RegSetValueExA (on Windows NT and Wine alike) counts one
@@ -17,9 +20,9 @@
 }
 
 std::string DialogText(HWND dialog, int controlId) {
-    char text[1024] = "";
-    GetDlgItemTextA(dialog, controlId, text, sizeof text);
-    return text;
+    wchar_t text[1024] = L"";
+    GetDlgItemTextW(dialog, controlId, text, 1024);
+    return ToUtf8(text);
 }
 
 ::testing::AssertionResult OverlayIsWholeRectangle(HWND overlay, int width, int height) {
@@ -79,6 +82,22 @@ HWND CommandTest::OpenFileDialog(HWND quickLaunch) {
     HWND dialog = nullptr;
     PollUntil([&] { return (dialog = FindProcessWindow(tray.Id(), "#32770", "Open", true)); }, 5s);
     return dialog;
+}
+
+bool CommandTest::PickFile(HWND quickLaunch, const std::string& utf8Path) {
+    HWND files = OpenFileDialog(quickLaunch);
+    // The file name box: a combo box in the explorer-style dialog, an edit in the older one.
+    HWND name = files == nullptr                      ? nullptr
+                : GetDlgItem(files, cmb13) != nullptr ? GetDlgItem(files, cmb13)
+                                                      : GetDlgItem(files, edt1);
+    if (name == nullptr) {
+        ADD_FAILURE() << "no file dialog or no file name box";
+        return false;
+    }
+    SetWindowTextW(name, FromUtf8(utf8Path).c_str());
+    PostMessageA(files, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(files, IDOK)));
+    return PollUntil([&] { return !IsWindow(files); }, 3s);
 }
 
 HWND CommandTest::OpenPropertyFrame() {

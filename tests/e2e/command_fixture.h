@@ -10,6 +10,7 @@
 // The stored quick-launch value holds exactly `expected` (a single trailing NUL allowed).
 ::testing::AssertionResult StoredQuickLaunchIs(const std::string& expected);
 
+// A control's text, in UTF-8.
 std::string DialogText(HWND dialog, int controlId);
 
 // The countdown overlay is at (0, 0), `width` x `height`, and its shape (the shipped one is all
@@ -27,6 +28,9 @@ protected:
     HWND OpenQuickLaunch();
     // Clicks Open in the Quick Launch dialog and waits for the file dialog.
     HWND OpenFileDialog(HWND quickLaunch);
+    // Opens the file dialog, types `utf8Path` into its file name box and presses Open; true
+    // once the file dialog has closed.
+    bool PickFile(HWND quickLaunch, const std::string& utf8Path);
     // Runs "Video Capture Filter" and waits for the property frame.
     HWND OpenPropertyFrame();
 

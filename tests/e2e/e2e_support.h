@@ -47,6 +47,8 @@ public:
     TrayProcess& operator=(const TrayProcess&) = delete;
 
     bool Start(const std::string& exeName = "KRYTray.exe");
+    // As a standard user of UAC: this token with the Administrators group disabled.
+    bool StartAsStandardUser(const std::string& exeName = "KRYTray.exe");
     bool Running() const;
     bool WaitExit(std::chrono::milliseconds timeout, DWORD* exitCode = nullptr);
     void Kill();

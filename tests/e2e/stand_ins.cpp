@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
-#include <fstream>
+#include <cstdio>
 
 #include "e2e_support.h"
+#include "win/text_win32.h"
 
 namespace stand_in {
 
@@ -13,8 +14,11 @@ void Install() {
     CreateDirectoryA("C:\\krytest", nullptr);
     CreateDirectoryA(kViewerDir, nullptr);
     CreateDirectoryA("C:\\Program Files\\KRY Test", nullptr);
-    for (const char* target : {kViewer, kQuickLaunch, kQuickLaunchWithBlanks}) {
-        CopyFileA(source.c_str(), target, FALSE);
+    const std::wstring cyrillic = FromUtf8(kQuickLaunchCyrillic);
+    CreateDirectoryW(cyrillic.substr(0, cyrillic.rfind(L'\\')).c_str(), nullptr);
+    for (const char* target :
+         {kViewer, kQuickLaunch, kQuickLaunchWithBlanks, kQuickLaunchCyrillic}) {
+        CopyFileW(FromUtf8(source).c_str(), FromUtf8(target).c_str(), FALSE);
     }
     char path[32768];
     const DWORD length = GetEnvironmentVariableA("PATH", path, sizeof path);
@@ -25,17 +29,24 @@ void Install() {
 }
 
 void ClearStarts(const std::string& program) {
-    DeleteFileA((program + ".args").c_str());
+    DeleteFileW(FromUtf8(program + ".args").c_str());
 }
 
 std::vector<std::string> Starts(const std::string& program) {
-    std::ifstream in(program + ".args");
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty()) {
-            lines.push_back(line);
+    FILE* in = _wfopen(FromUtf8(program + ".args").c_str(), L"r");
+    if (in == nullptr) {
+        return lines;
+    }
+    char line[4096];
+    while (std::fgets(line, sizeof line, in) != nullptr) {
+        std::string text(line);
+        text = text.substr(0, text.find('\n'));
+        if (!text.empty()) {
+            lines.push_back(text);
         }
     }
+    std::fclose(in);
     return lines;
 }
 

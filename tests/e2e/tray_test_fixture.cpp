@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "standard_user.h"
+
 void TrayTest::SetUp() {
     viewer.Clear();
 }
@@ -18,7 +20,10 @@ void TrayTest::TearDown() {
 
 void TrayTest::StartTray(uint32_t trayEnabled, uint32_t debugLevel, uint32_t cameraStatus) {
     settings::Reset(trayEnabled, debugLevel, cameraStatus);
-    ASSERT_TRUE(tray.Start());
+    if (standardUser) {
+        ASSERT_TRUE(standard_user::RestrictSettingsKey());
+    }
+    ASSERT_TRUE(standardUser ? tray.StartAsStandardUser() : tray.Start());
     ASSERT_TRUE(PollUntil([&] { return tray.ControllerWindow() != nullptr; }, 10s))
         << "no controller window";
 }

@@ -21,4 +21,6 @@ protected:
 
     DebugViewer viewer;
     TrayProcess tray;
+    // Start the program as a standard user, its settings key with Windows' default rights.
+    bool standardUser = false;
 };

@@ -1,15 +1,15 @@
 // Settings decoding from whatever the registry holds: any value type, size and bytes, failed
 // opens and queries, and a backend that breaks the registry's contract (reports more bytes
 // than the buffer it was given, or fills the whole buffer). Properties:
-//  - every query offers the store's own buffer size (4 for numbers, 512 for QuickLaunch) and
+//  - every query offers the store's own buffer size (4 for numbers, 1024 for QuickLaunch) and
 //    the backend writes only within it (ASan watches the store's stack buffers);
 //  - from a well-behaved backend, numbers decode as little-endian with missing high bytes 0,
-//    and 0 when the value is missing or longer than 4 bytes; QuickLaunch gives the text up to
-//    its first NUL, at most 511 characters;
-//  - whatever the backend does, QuickLaunch comes back NUL-terminated within its 512 bytes, or
-//    untouched when the query fails;
+//    and 0 when the value is missing or longer than 4 bytes; QuickLaunch gives the UTF-16 text
+//    up to its first NUL, at most 511 characters;
+//  - whatever the backend does, QuickLaunch comes back without a NUL, at most 511 characters;
 //  - the status bits sent to the driver are the stored ones with the mask cleared or set;
-//  - every opened key is closed, and a written path reads back as its first 511 characters.
+//  - every opened key is closed, and a written path reads back as its first 511 characters
+//    (the user's own key stands in when the machine's cannot be opened).
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -61,6 +61,16 @@ public:
         *key = next.openFails ? nullptr : this;
         return next.openFails ? kFileNotFound : kSuccess;
     }
+
+    // The user's key exists only once created for a write.
+    long OpenUser(const char* path, uint32_t, bool create, Key* key) override {
+        FUZZ_CHECK(std::strcmp(path, kUserSettingsKeyPath) == 0);
+        ++opens;
+        *key = create ? this : nullptr;
+        return create ? kSuccess : kFileNotFound;
+    }
+
+    long DeleteValue(Key, const char*) override { return kFileNotFound; }
 
     long Query(Key key, const char*, uint32_t* type, uint8_t* data, uint32_t* size) override {
         lastOffered = *size;
@@ -174,7 +184,7 @@ uint32_t ModelDword(const Answer& answer) {
 
 bool QueryFails(const Answer& answer) {
     return answer.openFails || answer.error != kSuccess ||
-           (WellBehaved(answer) && answer.bytes.size() > kPathBufferSize);
+           (WellBehaved(answer) && answer.bytes.size() > 2 * kPathBufferSize);
 }
 
 void CheckDwordRead(FuzzedBackend& backend, uint32_t value) {
@@ -187,36 +197,33 @@ void CheckDwordRead(FuzzedBackend& backend, uint32_t value) {
     }
 }
 
-constexpr char kUntouched = '\x7f';
-
 // The QuickLaunch text a registry-faithful backend's value gives.
-std::string ModelPath(const Answer& answer) {
-    const std::size_t limit = std::min(answer.bytes.size(), kPathBufferSize - 1);
-    std::string text(answer.bytes.begin(), answer.bytes.begin() + static_cast<long>(limit));
-    return text.substr(0, text.find('\0'));
+std::u16string ModelPath(const Answer& answer) {
+    std::u16string text;
+    for (std::size_t i = 0; i + 1 < answer.bytes.size() && text.size() < kPathBufferSize - 1;
+         i += 2) {
+        text.push_back(static_cast<char16_t>(answer.bytes[i] | answer.bytes[i + 1] << 8));
+    }
+    return text.substr(0, text.find(u'\0'));
 }
 
 void CheckPathRead(FuzzedBackend& backend, SettingsStore& store) {
-    char dest[kPathBufferSize];
-    std::memset(dest, kUntouched, sizeof dest);
-    const bool read = store.ReadQuickLaunchPath(dest);
+    const auto read = store.ReadQuickLaunchPath();
     const Answer& answer = backend.next;
     FUZZ_CHECK(backend.opens == backend.closes);
-    FUZZ_CHECK(read == (backend.lastResult == kSuccess));
+    FUZZ_CHECK(read.has_value() == (backend.lastResult == kSuccess));
     if (!answer.openFails && answer.error == kSuccess) {
-        FUZZ_CHECK(backend.lastOffered == kPathBufferSize);
+        FUZZ_CHECK(backend.lastOffered == 2 * kPathBufferSize);
     }
     if (WellBehaved(answer) || answer.openFails || answer.error != kSuccess) {
-        FUZZ_CHECK(read == !QueryFails(answer));
+        FUZZ_CHECK(read.has_value() == !QueryFails(answer));
     }
     if (!read) {
-        FUZZ_CHECK(std::all_of(dest, dest + sizeof dest, [](char c) { return c == kUntouched; }));
         return;
     }
-    const void* terminator = std::memchr(dest, '\0', sizeof dest);
-    FUZZ_CHECK(terminator != nullptr);
+    FUZZ_CHECK(read->size() < kPathBufferSize && read->find(u'\0') == std::u16string::npos);
     if (WellBehaved(answer)) {
-        FUZZ_CHECK(std::string(dest) == ModelPath(answer));
+        FUZZ_CHECK(*read == ModelPath(answer));
     }
 }
 
@@ -238,25 +245,28 @@ void CheckStatusSend(FuzzedDataProvider& in, FuzzedBackend& backend, RecordingCa
     }
 }
 
-// A written path is its characters without a NUL, at most 511, and reads back the same.
+// A written path is its characters without a NUL, at most 511 and no half surrogate pair at the
+// cut, as UTF-16LE, and reads back the same.
 void CheckPathWrite(FuzzedDataProvider& in, FuzzedBackend& backend, SettingsStore& store) {
-    const std::string text = in.ConsumeRandomLengthString(1024);
-    backend.wroteSomething = false;
-    store.WriteQuickLaunchPath(text.c_str());
-    FUZZ_CHECK(backend.opens == backend.closes);
-    FUZZ_CHECK(backend.wroteSomething == !backend.next.openFails);
-    if (!backend.wroteSomething) {
-        return;
+    const std::string raw = in.ConsumeRandomLengthString(2048);
+    std::u16string text;
+    for (std::size_t i = 0; i + 1 < raw.size(); i += 2) {
+        text.push_back(static_cast<char16_t>(uint8_t(raw[i]) | uint8_t(raw[i + 1]) << 8));
     }
-    const std::string stored(backend.written.begin(), backend.written.end());
-    const std::string expected = std::string(text.c_str()).substr(0, kPathBufferSize - 1);
-    FUZZ_CHECK(stored == expected);
-
+    backend.wroteSomething = false;
+    FUZZ_CHECK(store.WriteQuickLaunchPath(text) == kSuccess);
+    FUZZ_CHECK(backend.opens == backend.closes);
+    FUZZ_CHECK(backend.wroteSomething);
+    std::u16string expected = text.substr(0, std::min(text.find(u'\0'), kPathBufferSize - 1));
+    if (expected.size() == kPathBufferSize - 1 && expected.back() >= 0xD800 &&
+        expected.back() <= 0xDBFF) {
+        expected.pop_back();
+    }
     backend.next = Answer{};
     backend.next.bytes = backend.written;
-    char dest[kPathBufferSize];
-    FUZZ_CHECK(store.ReadQuickLaunchPath(dest));
-    FUZZ_CHECK(std::string(dest) == expected);
+    FUZZ_CHECK(backend.written.size() == 2 * expected.size());
+    FUZZ_CHECK(ModelPath(backend.next) == expected);
+    FUZZ_CHECK(store.ReadQuickLaunchPath() == expected);
 }
 
 bool g_senderInstalled = false;

@@ -86,6 +86,8 @@ TEST_F(SetupTest, FreshSilentInstallThenSilentUninstall) {
 
 TEST_F(SetupTest, KeepsTheTraySwitchOfZeroAndTheDriversLanguageFile) {
     settings::SetDword("KRYTray", 0);
+    // An unnamed default value, as `reg add KEY /f` leaves one, is listed before the others.
+    settings::SetRaw("", REG_SZ, "", 1);
     settings::SetDword("CameraStatus", 0x01);
     const std::string quickLaunch = "C:\\Program Files\\Snap\\snap.exe";
     settings::SetRaw("QuickLaunch", REG_SZ, quickLaunch.data(),

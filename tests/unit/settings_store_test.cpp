@@ -65,9 +65,7 @@ TEST_F(SettingsStoreTest, MissingKeyReadsAsZeroAndLeavesPathUntouched) {
     EXPECT_EQ(store.ReadCameraStatus(), 0u);
     EXPECT_EQ(store.ReadTrayEnabled(), 0u);
     EXPECT_EQ(store.ReadDebugLevel(), 0);
-    char path[512] = "keep";
-    EXPECT_FALSE(store.ReadQuickLaunchPath(path));
-    EXPECT_STREQ(path, "keep");
+    EXPECT_FALSE(store.ReadQuickLaunchPath());
     EXPECT_EQ(backend.opens, backend.closes) << "every open is closed, also a failed one";
 }
 
@@ -93,12 +91,11 @@ TEST_F(SettingsStoreTest, ReadsAskForReadAccessAndTheWriteOnlyForSetValue) {
     store.ReadTrayEnabled();
     EXPECT_EQ(backend.lastAccess, 0x20019u);
     EXPECT_EQ(backend.lastPath, "SOFTWARE\\Velmora\\QXLUMA64\\Current\\");
-    char path[512];
-    store.ReadQuickLaunchPath(path);
+    store.ReadQuickLaunchPath();
     EXPECT_EQ(backend.lastAccess, 0x20019u);
     store.ClearCameraStatus(STATUS_SNAP_BUTTON);
     EXPECT_EQ(backend.lastAccess, 0x20019u);
-    store.WriteQuickLaunchPath("x.exe");
+    store.WriteQuickLaunchPath(u"x.exe");
     EXPECT_EQ(backend.lastAccess, 0x0002u);
 }
 
@@ -106,7 +103,7 @@ TEST_F(SettingsStoreTest, Wow64AddsTheSixtyFourBitView) {
     backend.wow64 = true;
     store.ReadCameraStatus();
     EXPECT_EQ(backend.lastAccess, 0x20119u);
-    store.WriteQuickLaunchPath("x.exe");
+    store.WriteQuickLaunchPath(u"x.exe");
     EXPECT_EQ(backend.lastAccess, 0x0102u);
 }
 
@@ -139,40 +136,73 @@ TEST_F(SettingsStoreTest, StatusChangeWithoutCameraStillLogs) {
     EXPECT_EQ(g_records.back().second, "ClearCameraStatus 0x0");
 }
 
-TEST_F(SettingsStoreTest, QuickLaunchIsStoredWithoutNulAndReadBack) {
-    store.WriteQuickLaunchPath("D:\\a.exe");
-    EXPECT_EQ(backend.values["QuickLaunch"].size(), 8u);
-    char path[512] = "";
-    ASSERT_TRUE(store.ReadQuickLaunchPath(path));
-    EXPECT_STREQ(path, "D:\\a.exe");
+TEST_F(SettingsStoreTest, QuickLaunchIsStoredAsUtf16WithoutNulAndReadBack) {
+    const std::u16string path = u"C:\\Users\\\u042E\u0440\u0438\u0439\\a.exe";
+    EXPECT_EQ(store.WriteQuickLaunchPath(path), 0);
+    EXPECT_EQ(backend.values["QuickLaunch"], MemorySettingsBackend::Utf16(path));
+    EXPECT_EQ(store.ReadQuickLaunchPath(), path);
 
-    store.WriteQuickLaunchPath("");
+    EXPECT_EQ(store.WriteQuickLaunchPath(u""), 0);
     EXPECT_TRUE(backend.values["QuickLaunch"].empty());
-    std::strcpy(path, "old");
-    ASSERT_TRUE(store.ReadQuickLaunchPath(path));
-    EXPECT_STREQ(path, "");
+    EXPECT_EQ(store.ReadQuickLaunchPath(), u"") << "an empty value is a choice of nothing";
 }
 
 TEST_F(SettingsStoreTest, QuickLaunchReaderEndsTheTextItself) {
-    backend.values["QuickLaunch"] = {'a', 'b', 0, 'c'};
-    char path[512];
-    std::memset(path, 'x', sizeof path);
-    ASSERT_TRUE(store.ReadQuickLaunchPath(path));
-    EXPECT_STREQ(path, "ab");
+    backend.values["QuickLaunch"] = {'a', 0, 'b', 0, 0, 0, 'c', 0, 'd'};
+    EXPECT_EQ(store.ReadQuickLaunchPath(), u"ab");
+    backend.values["QuickLaunch"] = {'a', 0, 'b'};
+    EXPECT_EQ(store.ReadQuickLaunchPath(), u"a") << "an odd last byte is no character";
 
     backend.SetText("QuickLaunch", std::string(512, 'p'));
-    ASSERT_TRUE(store.ReadQuickLaunchPath(path));
-    EXPECT_EQ(std::strlen(path), 511u) << "a full buffer keeps room for the terminator";
+    EXPECT_EQ(store.ReadQuickLaunchPath().value_or(u"").size(), 511u)
+        << "a full buffer keeps room for the terminator";
 
     backend.SetText("QuickLaunch", std::string(600, 'p'));
-    std::strcpy(path, "keep");
-    EXPECT_FALSE(store.ReadQuickLaunchPath(path));
-    EXPECT_STREQ(path, "keep");
+    EXPECT_FALSE(store.ReadQuickLaunchPath());
 }
 
-TEST_F(SettingsStoreTest, WriteKeepsAtMost511Characters) {
-    store.WriteQuickLaunchPath(std::string(600, 'q').c_str());
-    EXPECT_EQ(backend.values["QuickLaunch"].size(), 511u);
+TEST_F(SettingsStoreTest, WriteKeepsAtMost511CharactersAndNoHalfPair) {
+    store.WriteQuickLaunchPath(std::u16string(600, u'q'));
+    EXPECT_EQ(backend.values["QuickLaunch"].size(), 511u * 2);
+    // A pair whose second half would be the 512th character is dropped whole.
+    store.WriteQuickLaunchPath(std::u16string(510, u'q') + u"\U0001F600");
+    EXPECT_EQ(backend.values["QuickLaunch"].size(), 510u * 2);
+}
+
+// A standard user may read the machine's key but not write it: the user's own value is then
+// where the choice is kept, and it wins over the machine's.
+TEST_F(SettingsStoreTest, QuickLaunchOfTheUserWinsAndIsWrittenWhenTheMachineKeyIsNot) {
+    backend.SetText("QuickLaunch", "C:\\machine.exe");
+    backend.machineWriteError = 5;
+    EXPECT_EQ(store.WriteQuickLaunchPath(u"C:\\mine.exe"), 0);
+    EXPECT_EQ(store.ReadQuickLaunchPath(), u"C:\\mine.exe");
+    EXPECT_EQ(store.WriteQuickLaunchPath(u""), 0);
+    EXPECT_EQ(store.ReadQuickLaunchPath(), u"") << "the user's empty choice still wins";
+    EXPECT_EQ(backend.values["QuickLaunch"], MemorySettingsBackend::Utf16(u"C:\\machine.exe"));
+
+    backend.userValues.clear();
+    EXPECT_EQ(store.ReadQuickLaunchPath(), u"C:\\machine.exe");
+
+    // Neither key writable: the error comes back, nothing changed, and the record says why.
+    backend.userWriteError = 5;
+    EXPECT_EQ(store.WriteQuickLaunchPath(u"C:\\lost.exe"), 5);
+    EXPECT_EQ(store.ReadQuickLaunchPath(), u"C:\\machine.exe");
+    EXPECT_EQ(g_records.back(),
+              (std::pair<int32_t, std::string>{
+                  100, "QuickLaunch not stored: machine key error 5, user key error 5"}));
+    EXPECT_EQ(backend.opens, backend.closes);
+}
+
+TEST_F(SettingsStoreTest, AnAdministratorsChoiceIsTheMachinesAndRemovesTheUsersOwn) {
+    backend.SetUserText("QuickLaunch", u"C:\\old.exe");
+    EXPECT_EQ(store.WriteQuickLaunchPath(u"C:\\new.exe"), 0);
+    EXPECT_EQ(backend.userValues.count("QuickLaunch"), 0u);
+    EXPECT_EQ(store.ReadQuickLaunchPath(), u"C:\\new.exe");
+
+    // A user's value that cannot go would hide the choice: that is no success.
+    backend.SetUserText("QuickLaunch", u"C:\\old.exe");
+    backend.userWriteError = 5;
+    EXPECT_EQ(store.WriteQuickLaunchPath(u"C:\\newer.exe"), 5);
 }
 
 }  // namespace

@@ -145,7 +145,17 @@ public:
         mostLiveIcons = std::max(mostLiveIcons, liveIcons);
         return icon;
     }
-    void StartProgram(const char* path) override { m_recorder.Add(std::string("start ") + path); }
+    void StartProgram(const std::u16string& path) override {
+        m_recorder.Add("start " + AnsiText(path));
+    }
+    // An ASCII code page.
+    std::string AnsiText(const std::u16string& text) override {
+        std::string ansi;
+        for (const char16_t unit : text) {
+            ansi += unit < 0x80 ? static_cast<char>(unit) : '?';
+        }
+        return ansi;
+    }
     void SetCountdownTimer() override { m_recorder.Add("timer set"); }
     void KillCountdownTimer() override { m_recorder.Add("timer kill"); }
     void ShowCountdownOverlay(int pictureBitmapId) override {

@@ -1,16 +1,16 @@
 // Stands in for the quick-launch program and the image viewer: appends one line per start to
-// "<own path>.args": the start time (GetTickCount64), the argument count and each argument in
-// brackets, exactly as the runtime split the command line.
+// "<own path>.args" (whatever script the path is in): the start time (GetTickCount64), the argument
+// count and each argument in brackets, exactly as the runtime split the command line.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
 int main(int argc, char** argv) {
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string log = std::string(self) + ".args";
-    FILE* out = std::fopen(log.c_str(), "a");
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring log = std::wstring(self) + L".args";
+    FILE* out = _wfopen(log.c_str(), L"a");
     if (out == nullptr) {
         return 1;
     }

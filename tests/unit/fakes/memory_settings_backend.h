@@ -1,4 +1,5 @@
-// An in-memory registry key for the settings store: values are raw bytes, like the registry's.
+// An in-memory registry for the settings store: the machine's key and the user's own, values as
+// raw bytes (text as UTF-16LE), like the registry's.
 #pragma once
 
 #include <cstring>
@@ -10,9 +11,17 @@
 
 class MemorySettingsBackend : public ISettingsBackend {
 public:
+    using Values = std::map<std::string, std::vector<uint8_t>>;
+
     bool keyExists = true;
     bool wow64 = false;
-    std::map<std::string, std::vector<uint8_t>> values;
+    Values values;
+    // The user's key exists once created or given values.
+    bool userKeyExists = false;
+    Values userValues;
+    // Result of opening each key for writing: 5 (ERROR_ACCESS_DENIED) for a standard user.
+    long machineWriteError = 0;
+    long userWriteError = 0;
 
     int opens = 0;
     int closes = 0;
@@ -23,8 +32,20 @@ public:
         values[name] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16),
                         uint8_t(value >> 24)};
     }
+    static std::vector<uint8_t> Utf16(const std::u16string& text) {
+        std::vector<uint8_t> bytes;
+        for (const char16_t unit : text) {
+            bytes.push_back(uint8_t(unit & 0xFF));
+            bytes.push_back(uint8_t(unit >> 8));
+        }
+        return bytes;
+    }
     void SetText(const std::string& name, const std::string& text) {
-        values[name].assign(text.begin(), text.end());
+        values[name] = Utf16(std::u16string(text.begin(), text.end()));
+    }
+    void SetUserText(const std::string& name, const std::u16string& text) {
+        userKeyExists = true;
+        userValues[name] = Utf16(text);
     }
 
     bool RunningUnderWow64() override { return wow64; }
@@ -33,16 +54,27 @@ public:
         ++opens;
         lastPath = path;
         lastAccess = access;
-        *key = keyExists ? this : nullptr;
-        return keyExists ? 0 : 2;  // ERROR_FILE_NOT_FOUND
+        const long result = !keyExists ? 2 : Writing(access) ? machineWriteError : 0;
+        *key = result == 0 ? &values : nullptr;
+        return result;
+    }
+
+    // Records lastPath and lastAccess of the machine's key only.
+    long OpenUser(const char*, uint32_t access, bool create, Key* key) override {
+        ++opens;
+        const long result = !userKeyExists && !create ? 2 : Writing(access) ? userWriteError : 0;
+        userKeyExists = userKeyExists || (result == 0 && create);
+        *key = result == 0 ? &userValues : nullptr;
+        return result;
     }
 
     long Query(Key key, const char* name, uint32_t* type, uint8_t* data, uint32_t* size) override {
         if (key == nullptr) {
             return 6;  // ERROR_INVALID_HANDLE
         }
-        auto found = values.find(name);
-        if (found == values.end()) {
+        const Values& in = *static_cast<Values*>(key);
+        auto found = in.find(name);
+        if (found == in.end()) {
             return 2;
         }
         const auto& bytes = found->second;
@@ -62,9 +94,19 @@ public:
         if (key == nullptr) {
             return 6;
         }
-        values[name].assign(data, data + size);
+        (*static_cast<Values*>(key))[name].assign(data, data + size);
         return 0;
     }
 
+    long DeleteValue(Key key, const char* name) override {
+        if (key == nullptr) {
+            return 6;
+        }
+        return static_cast<Values*>(key)->erase(name) == 1 ? 0 : 2;
+    }
+
     void Close(Key) override { ++closes; }
+
+private:
+    static bool Writing(uint32_t access) { return (access & kKeySetValue) != 0; }
 };
