@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,9 @@ namespace {
 
 class MapTexts : public ILanguageTexts {
 public:
-    std::string Text(const char* key) override {
+    std::optional<std::string> Find(const char* key) override {
         const auto it = values.find(key);
-        return it == values.end() ? "" : it->second;
+        return it == values.end() ? std::nullopt : std::optional(it->second);
     }
     std::map<std::string, std::string> values;
 };
@@ -278,6 +279,47 @@ TEST(MenuTexts, WithoutLanguageFileOnlyTitleAndSizesKeepText) {
     EXPECT_EQ(snapshot[0].id, 32778u);
     EXPECT_EQ(snapshot[2].text, "160x120");
     EXPECT_EQ(snapshot[11].text, "1280x960");
+}
+
+TEST(MenuTexts, KeysTheFileLacksComeFromTheBuiltInTextsAndWrittenOnesStay) {
+    CLanguageSection builtIn(
+        "; English\r\n[Language]\r\nID_MENU_EXIT=Exit\r\nID_QUICKLAUNCH=Quick Launch...\r\n"
+        "ID_SNAPONE=Take\r\nIDC_SE_RADIO1=Normal\r\nIDC_SE_RADIO2=Gray\r\n");
+    Calls calls;
+    MapTexts none;
+    CLanguageFallback english(none, builtIn);
+    auto menu = BuildTrayMenu(Inputs(IDR_MENU_PLUGGED, calls), english);
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->items[8].text, "Exit");
+    EXPECT_EQ(menu->items[6].text, "Quick Launch...");
+    EXPECT_EQ(menu->items[4].text, "Take");
+    EXPECT_EQ(menu->items[3].submenu[1].text, "Gray");
+    EXPECT_EQ(menu->items[2].text, "") << "a key neither has";
+
+    MapTexts file;
+    file.values["ID_MENU_EXIT"] = "Ende";
+    file.values["ID_QUICKLAUNCH"] = "";  // written empty on purpose
+    file.values["IDC_SE_RADIO2"] = std::string(80, 'g');
+    CLanguageFallback translated(file, builtIn);
+    menu = BuildTrayMenu(Inputs(IDR_MENU_PLUGGED, calls), translated);
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->items[8].text, "Ende");
+    EXPECT_EQ(menu->items[6].text, "");
+    EXPECT_EQ(menu->items[4].text, "Take");
+    EXPECT_EQ(menu->items[3].submenu[0].text, "Normal");
+    EXPECT_EQ(menu->items[3].submenu[1].text, std::string(59, 'g'));
+}
+
+TEST(MenuTexts, BuiltInSectionIsReadLikeTheProfileReader) {
+    CLanguageSection texts(
+        "ID_MENU_EXIT=outside any section\n[Other]\nID_SNAPONE=other section\n"
+        " [ language ] \r\n; ID_QUICKLAUNCH=a comment\r\n  id_menu_exit  =  Exit now \r\n"
+        "ID_MENU_EXIT=second\nID_SNAPONE=\nno equals sign\n[Next]\nIDC_SE_RADIO1=next");
+    EXPECT_EQ(texts.Find("ID_MENU_EXIT"), "Exit now");
+    EXPECT_EQ(texts.Find("ID_SNAPONE"), "");
+    EXPECT_EQ(texts.Find("ID_QUICKLAUNCH"), std::nullopt);
+    EXPECT_EQ(texts.Find("IDC_SE_RADIO1"), std::nullopt);
+    EXPECT_EQ(CLanguageSection("").Find("ID_MENU_EXIT"), std::nullopt);
 }
 
 TEST(MenuTexts, LongValuesAreCutToFiftyNineCharacters) {
