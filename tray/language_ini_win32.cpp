@@ -22,7 +22,8 @@ std::optional<std::string> CLanguageIni::Find(const char* key) {
     if (m_path[0] == '\0') {
         return std::nullopt;
     }
-    // A default no text can be tells a missing key (or file) from one written empty.
+    // A default no file holds (a control character) tells a missing key or file from a key
+    // written with an empty text.
     constexpr char kMissing[] = "\x01";
     char text[kLanguageTextBufferSize] = "";
     GetPrivateProfileStringA(kLanguageSection, key, kMissing, text, sizeof(text), m_path);

@@ -1,8 +1,7 @@
-// The menu texts a machine ends up with. The language file the setup places, run by
-// run_setup_tests.sh once per locale it gives Wine: the runner names the UI language and ANSI code
-// page the locale must give and the file the setup must then install; the test checks both, then
-// reads the installed program's menu. And the portable zip's program, which runs without the setup
-// and its language file.
+// The language file the setup places, run by run_setup_tests.sh once per locale it gives Wine:
+// the runner names the UI language and ANSI code page the locale must give and the file the
+// setup must then install; the test checks both, then reads the installed program's menu. And the
+// portable zip's program, which shows the same menu from the English texts built into it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -26,9 +25,16 @@ using menu_driver::PressKey;
 
 namespace {
 
-// A program started by a test, whose menu is read against the language file it should show.
-class MenuTextsTest : public SetupTest {
+class SetupLanguageTest : public SetupTest {
 protected:
+    void SetUp() override {
+        m_expectedFile = Environment("KRY_EXPECTED_INI");
+        if (m_expectedFile.empty()) {
+            GTEST_SKIP() << "no locale given: run_setup_tests.sh runs this once per locale";
+        }
+        SetupTest::SetUp();
+    }
+
     void TearDown() override {
         if (m_expectedFile.empty()) {
             return;  // skipped
@@ -66,62 +72,10 @@ protected:
 
     // Opens the plugged-in menu of `m_program` and its effects, as a user does, and checks every
     // text against the expected file.
-    void ExpectMenuShowsTheExpectedTexts() {
-        constexpr UINT kIcon = menu_driver::kPluggedIcon;
-        HWND icon = nullptr;
-        ASSERT_TRUE(PollUntil(
-            [&] { return (icon = menu_driver::TrayIconWindow(m_program, kIcon)) != nullptr; }, 5s))
-            << "no plugged-in icon";
-        HWND menuWindow = menu_driver::OpenTrayMenu(icon, kIcon);
-        ASSERT_NE(menuWindow, nullptr);
-        HMENU menu = menu_driver::MenuOfWindow(menuWindow);
-        MenuContents top;
-        ASSERT_TRUE(menu_driver::ReadMenu(m_program, menu, &top));
-        ExpectTexts(top,
-                    {"", "", "ID_VIDEO_CAPTURE_FILTER", "IDD_EFFECT_PAGE_TITLE", "ID_SNAPONE", "",
-                     "ID_QUICKLAUNCH", "", "ID_MENU_EXIT"},
-                    "menu");
-        ASSERT_EQ(top.items.size(), 9u);
-        MenuContents snapshot;
-        ASSERT_TRUE(menu_driver::ReadMenu(m_program, top.items[4].submenu, &snapshot));
-        ASSERT_FALSE(snapshot.items.empty());
-        EXPECT_EQ(snapshot.items[0].text, ExpectedText("ID_SNAPONE_DELAY"));
-
-        PressKey(menuWindow, VK_DOWN, 3);  // title, "Video Capture Filter", effects
-        ASSERT_TRUE(menu_driver::WaitHighlighted(m_program, menu, 3));
-        PressKey(menuWindow, VK_RIGHT);
-        HWND effectsWindow = menu_driver::WaitForNewMenuWindow(m_program, {menuWindow});
-        ASSERT_NE(effectsWindow, nullptr);
-        MenuContents effects;
-        ASSERT_TRUE(
-            menu_driver::ReadMenu(m_program, menu_driver::MenuOfWindow(effectsWindow), &effects));
-        std::vector<std::string> keys;
-        char key[32];
-        for (int row = 1; row <= 21; ++row) {
-            std::snprintf(key, sizeof key, "IDC_SE_RADIO%d", row);
-            keys.push_back(key);
-        }
-        keys.push_back("");  // the separator
-        for (int row = 1; row <= 11; ++row) {
-            std::snprintf(key, sizeof key, "IDC_FRAME_RADIO%d", row);
-            keys.push_back(key);
-        }
-        ExpectTexts(effects, keys, "effects");
-    }
+    void ExpectMenuShowsTheExpectedTexts();
 
     std::string m_expectedFile;
     DWORD m_program = 0;
-};
-
-class SetupLanguageTest : public MenuTextsTest {
-protected:
-    void SetUp() override {
-        m_expectedFile = Environment("KRY_EXPECTED_INI");
-        if (m_expectedFile.empty()) {
-            GTEST_SKIP() << "no locale given: run_setup_tests.sh runs this once per locale";
-        }
-        SetupTest::SetUp();
-    }
 };
 
 TEST_F(SetupLanguageTest, PlacesTheFileOfTheUiLanguageTheCodePageCanShow) {
@@ -150,40 +104,74 @@ TEST_F(SetupLanguageTest, PlacesTheFileOfTheUiLanguageTheCodePageCanShow) {
     }
 }
 
-// The portable zip's program, which the runner unpacks into a folder with blanks, on a machine
-// the setup never touched: no language file in the system folder. The tray switch is on, as the
-// camera's driver leaves it, and the camera is plugged in.
-class PortableCopyTest : public MenuTextsTest {
+void SetupLanguageTest::ExpectMenuShowsTheExpectedTexts() {
+    constexpr UINT kIcon = menu_driver::kPluggedIcon;
+    HWND icon = nullptr;
+    ASSERT_TRUE(PollUntil(
+        [&] { return (icon = menu_driver::TrayIconWindow(m_program, kIcon)) != nullptr; }, 5s))
+        << "no plugged-in icon";
+    HWND menuWindow = menu_driver::OpenTrayMenu(icon, kIcon);
+    ASSERT_NE(menuWindow, nullptr);
+    HMENU menu = menu_driver::MenuOfWindow(menuWindow);
+    MenuContents top;
+    ASSERT_TRUE(menu_driver::ReadMenu(m_program, menu, &top));
+    ExpectTexts(top,
+                {"", "", "ID_VIDEO_CAPTURE_FILTER", "IDD_EFFECT_PAGE_TITLE", "ID_SNAPONE", "",
+                 "ID_QUICKLAUNCH", "", "ID_MENU_EXIT"},
+                "menu");
+    ASSERT_EQ(top.items.size(), 9u);
+    MenuContents snapshot;
+    ASSERT_TRUE(menu_driver::ReadMenu(m_program, top.items[4].submenu, &snapshot));
+    ASSERT_FALSE(snapshot.items.empty());
+    EXPECT_EQ(snapshot.items[0].text, ExpectedText("ID_SNAPONE_DELAY"));
+
+    // The effects open, as a user sees them.
+    PressKey(menuWindow, VK_DOWN, 3);  // title, "Video Capture Filter", effects
+    ASSERT_TRUE(menu_driver::WaitHighlighted(m_program, menu, 3));
+    PressKey(menuWindow, VK_RIGHT);
+    HWND effectsWindow = menu_driver::WaitForNewMenuWindow(m_program, {menuWindow});
+    ASSERT_NE(effectsWindow, nullptr);
+    MenuContents effects;
+    ASSERT_TRUE(
+        menu_driver::ReadMenu(m_program, menu_driver::MenuOfWindow(effectsWindow), &effects));
+    std::vector<std::string> keys;
+    char key[32];
+    for (int row = 1; row <= 21; ++row) {
+        std::snprintf(key, sizeof key, "IDC_SE_RADIO%d", row);
+        keys.push_back(key);
+    }
+    keys.push_back("");  // the separator
+    for (int row = 1; row <= 11; ++row) {
+        std::snprintf(key, sizeof key, "IDC_FRAME_RADIO%d", row);
+        keys.push_back(key);
+    }
+    ExpectTexts(effects, keys, "effects");
+}
+
+// The portable zip's program, unpacked by the runner into a folder with blanks, on a machine the
+// setup never touched (no language file), with the tray switch on as the driver leaves it.
+class PortableCopyTest : public SetupLanguageTest {
 protected:
     void SetUp() override {
         m_expectedFile = DefaultLanguageFile();
         SetupTest::SetUp();
-        ASSERT_FALSE(Environment("KRY_PORTABLE_DIR").empty())
-            << "KRY_PORTABLE_DIR names no unpacked portable zip";
+        ASSERT_FALSE(Environment("KRY_PORTABLE_DIR").empty()) << "no unpacked portable zip";
         settings::SetDword("KRYTray", 1);
         sim::Camctl("plug");
         sim::Camctl("active on");
     }
-    void TearDown() override {
-        MenuTextsTest::TearDown();
-        std::error_code ignored;
-        std::filesystem::remove_all(kDownloads, ignored);
-    }
 
-    // Starts `exe` with these Wine DLL overrides added, and waits for its controller.
+    // Starts `exe` with these Wine DLL overrides added and waits for its controller.
     void StartCopy(const std::string& exe, const std::string& overrides = "") {
         const std::string before = Environment("WINEDLLOVERRIDES");
-        SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides.empty()
-                                                        ? before.c_str()
-                                                        : (before + ";" + overrides).c_str());
+        const std::string added = overrides.empty() ? before : before + ";" + overrides;
+        SetEnvironmentVariableA("WINEDLLOVERRIDES", added.c_str());
         const auto started = Start(Quoted(exe));
         SetEnvironmentVariableA("WINEDLLOVERRIDES", before.c_str());
         ASSERT_TRUE(started) << exe;
         m_program = WaitForCopy(exe);
         ASSERT_NE(m_program, 0u) << exe << " shows no controller";
     }
-
-    static constexpr const char* kDownloads = "C:\\Downloads";
 };
 
 TEST_F(PortableCopyTest, RunsFromAFolderWithBlanksWithTheBuiltInEnglishTexts) {
@@ -192,55 +180,44 @@ TEST_F(PortableCopyTest, RunsFromAFolderWithBlanksWithTheBuiltInEnglishTexts) {
     ExpectMenuShowsTheExpectedTexts();
 }
 
-// DLLs planted beside a downloaded copy, of names that libraries load by bare name after start-up
-// (the file dialog's, and what they bring along), are never loaded: the program loads the common
-// dialogs by their full path and limits every other search to the system folder.
+// DLLs planted beside a downloaded copy are never loaded once the program runs: it loads the
+// common dialogs by full path, and the search limit keeps to the system folder the uxtheme.dll
+// that Wine's libraries load by bare name when the dialogs open.
 TEST_F(PortableCopyTest, LoadsNoLibraryPlantedBesideIt) {
-    const std::string dir = std::string(kDownloads) + "\\KRYTray";
+    const std::string dir = "C:\\Downloads\\KRYTray";
     std::filesystem::create_directories(dir);
     const std::string exe = dir + "\\KRYTray.exe";
     ASSERT_TRUE(
         CopyFileA((Environment("KRY_PORTABLE_DIR") + "\\KRYTray.exe").c_str(), exe.c_str(), FALSE));
-    // Any DLL serves: the probe stands in for each of them.
-    const std::vector<std::string> planted = {"version", "imm32", "comdlg32", "uxtheme", "dwmapi"};
-    std::string overrides;
-    for (const std::string& name : planted) {
+    for (const char* name : {"version", "comdlg32", "uxtheme"}) {  // the probe stands in for each
         ASSERT_TRUE(CopyFileA((BinDirectory() + "\\krymenu_probe.dll").c_str(),
                               (dir + "\\" + name + ".dll").c_str(), FALSE));
-        overrides += (overrides.empty() ? "" : ",") + name;
     }
-    // Wine prefers its own DLLs unless told to take a native copy first.
-    StartCopy(exe, overrides + "=n,b");
-
+    StartCopy(exe, "version,comdlg32,uxtheme=n,b");  // Wine's own DLLs come second
     PostMessageA(ControllerWindowOf(m_program), WM_COMMAND, 32785, 0);  // Quick Launch Setting
     HWND dialog = nullptr;
     ASSERT_TRUE(PollUntil(
         [&] { return (dialog = FindProcessWindow(m_program, "#32770", "Dialog", true)); }, 3s));
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0);  // "Open"
-    HWND files = nullptr;
-    EXPECT_TRUE(PollUntil(
-        [&] { return (files = FindProcessWindow(m_program, "#32770", "Open", true)); }, 5s));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0);  // "Open": the file dialog
+    EXPECT_TRUE(
+        PollUntil([&] { return FindProcessWindow(m_program, "#32770", "Open", true); }, 5s));
 
     const UniqueKernelHandle process(
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, m_program));
-    ASSERT_TRUE(process);
-    for (const std::string& name : planted) {
-        const auto base =
-            reinterpret_cast<HMODULE>(ProcessModuleBase(process.get(), (name + ".dll").c_str()));
+    const auto loadedFrom = [&](const char* name) {
         char path[MAX_PATH] = "";
-        if (base != nullptr) {
-            K32GetModuleFileNameExA(process.get(), base, path, sizeof path);
+        const auto module = reinterpret_cast<HMODULE>(ProcessModuleBase(process.get(), name));
+        if (module != nullptr) {
+            K32GetModuleFileNameExA(process.get(), module, path, sizeof path);
         }
-        // Wine's own start-up loads these two by bare name before the program's first line: the
-        // planted copies do load, and nothing in the program can prevent that under Wine.
-        const bool early = name == "version" || name == "imm32";
-        EXPECT_EQ(lstrcmpiA(path, (dir + "\\" + name + ".dll").c_str()) == 0, early)
-            << name << ".dll loaded from \"" << path << "\"";
-    }
-    EXPECT_NE(ProcessModuleBase(process.get(), "comdlg32.dll"), 0u) << "the file dialog's library";
-    if (files != nullptr) {
-        PostMessageA(files, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    }
+        return std::filesystem::path(path).parent_path().string();
+    };
+    // Wine's own start-up loads version.dll by bare name before the program's first line: the
+    // planted copies do load where nothing limits the search.
+    EXPECT_EQ(loadedFrom("version.dll"), dir);
+    EXPECT_NE(loadedFrom("comdlg32.dll"), "") << "the file dialog's library";
+    EXPECT_NE(loadedFrom("comdlg32.dll"), dir);
+    EXPECT_NE(loadedFrom("uxtheme.dll"), dir);
 }
 
 }  // namespace
