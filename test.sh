@@ -21,11 +21,14 @@ ctest --preset tsan
 # The committed corpus replayed through every fuzzer, then a few seconds of fuzzing each.
 tools/scripts/fuzz.sh --smoke
 
-# The product: a 32-bit Windows GUI program needing no DLL beyond Windows' own.
+# The product: a 32-bit Windows GUI program needing no DLL beyond Windows' own, and its release
+# (setup, portable zip, checksums), signed once with a throwaway certificate. Whether two clean
+# builds are bit-identical takes two more builds: tools/scripts/repro_check.sh, not run here.
 cmake --preset win32
 cmake --build --preset win32
 tools/scripts/check_pe.sh build/win32/bin/KRYTray.exe
 test -s build/win32/installer/KRYTraySetup.exe
+tests/installer/signing_test.sh build/win32
 
 # The Wine tests run the 32-bit build where this machine can execute Wine's 32-bit loader,
 # and otherwise the x86-64 build of the same sources.

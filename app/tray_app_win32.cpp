@@ -8,6 +8,7 @@
 #include "diag/debug_log.h"
 #include "diag/debug_record_win32.h"
 #include "settings/registry_backend_win32.h"
+#include "win/dll_search_win32.h"
 #include "win/handles_win32.h"
 
 namespace {
@@ -61,6 +62,7 @@ BOOL CTrayApp::InitInstance() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    LimitDllSearchToSystemFolder();
     SetDebugRecordSender(ForwardDebugRecord);
     theApp.InitInstance();
     return 0;

@@ -5,6 +5,8 @@
 ;   KRY_EXE      KRYTray.exe to install          KRY_INI   the default English LUMA64.ini
 ;   KRY_LANG_DIR the translations, LUMA64.<code>.ini
 ;   KRY_ICON     the application icon            KRY_OUTFILE  the setup to write
+;   KRY_SIGN     tools/scripts/sign.sh, which signs when the build has a certificate
+;   KRY_UNINSTALLER_COPY  where the uninstaller, as the setup writes it, is copied
 ;
 ; Silent use: KRYTraySetup.exe /S [/D=<folder>]   uninstall.exe /S
 ; Exit code 0 on success; 2 when the setup stopped (the old copy did not end, a newer version is
@@ -15,6 +17,10 @@ Target ${KRY_TARGET}
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestDPIAware true
+; The uninstaller is signed before it is packed, so the one the setup writes carries the
+; signature; the setup is signed last. Without a certificate both stay as NSIS made them.
+!uninstfinalize '"${KRY_SIGN}" "%1" "${KRY_UNINSTALLER_COPY}"' = 0
+!finalize '"${KRY_SIGN}" "%1"' = 0
 
 !include LogicLib.nsh
 !include WordFunc.nsh

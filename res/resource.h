@@ -22,6 +22,9 @@
 #define IDB_DIGIT4 136
 #define IDB_DIGIT5 137
 
+// The English menu texts (LUMA64.ini), for keys the installed file lacks
+#define IDR_LANGUAGE_ENGLISH 140
+
 // Quick Launch dialog controls
 #define IDC_QUICKLAUNCH_PATH 1000
 #define IDC_QUICKLAUNCH_OPEN 1001

@@ -3,21 +3,46 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "res/resource.h"
 
 CLanguageIni::CLanguageIni() {
     m_path[0] = '\0';
     char systemDirectory[260];
     const UINT length = GetSystemDirectoryA(systemDirectory, sizeof(systemDirectory));
     if (length == 0 || length >= sizeof(systemDirectory)) {
-        return;  // no usable directory: every text is ""
+        return;  // no usable directory: every key is missing
     }
     std::snprintf(m_path, sizeof(m_path), "%s\\%s", systemDirectory, kLanguageFileName);
 }
 
-std::string CLanguageIni::Text(const char* key) {
-    char text[kLanguageTextBufferSize] = "";
-    if (m_path[0] != '\0') {
-        GetPrivateProfileStringA(kLanguageSection, key, "", text, sizeof(text), m_path);
+std::optional<std::string> CLanguageIni::Find(const char* key) {
+    if (m_path[0] == '\0') {
+        return std::nullopt;
     }
-    return text;
+    // A default no file holds (a control character) tells a missing key or file from a key
+    // written with an empty text.
+    constexpr char kMissing[] = "\x01";
+    char text[kLanguageTextBufferSize] = "";
+    GetPrivateProfileStringA(kLanguageSection, key, kMissing, text, sizeof(text), m_path);
+    if (std::strcmp(text, kMissing) == 0) {
+        return std::nullopt;
+    }
+    return std::string(text);
+}
+
+ILanguageTexts& BuiltInLanguageTexts() {
+    static CLanguageSection texts = [] {
+        // A loaded resource lives as long as the module; nothing to free.
+        HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_LANGUAGE_ENGLISH), RT_RCDATA);
+        HGLOBAL loaded = found != nullptr ? LoadResource(nullptr, found) : nullptr;
+        const char* bytes =
+            loaded != nullptr ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+        return CLanguageSection(bytes != nullptr
+                                    ? std::string_view(bytes, SizeofResource(nullptr, found))
+                                    : std::string_view());
+    }();
+    return texts;
 }

@@ -47,7 +47,7 @@ void Renumber(std::vector<MenuItem>& items) {
 }
 
 std::string Text(ILanguageTexts& texts, const char* key) {
-    return CutLanguageText(texts.Text(key));
+    return CutLanguageText(texts.Find(key).value_or(""));
 }
 
 // Like ModifyMenu by command: the item keeps its id and place, only its text changes.

@@ -63,7 +63,9 @@ TrayMenu BuildTrayPopup(const TrayMenuState& state, ITrayMenuSource& source) {
     inputs.defaultItem = static_cast<int>(state.defaultItem);
     inputs.defaultByPosition = state.defaultByPos != 0;
 
-    CLanguageIni texts;  // read anew for every menu, so an edited file shows at once
+    CLanguageIni file;  // read anew for every menu, so an edited file shows at once
+    // A portable copy, or a driver that left no file, still gets a usable menu.
+    CLanguageFallback texts(file, BuiltInLanguageTexts());
     const std::optional<MenuDescription> description = BuildTrayMenu(inputs, texts);
     if (!description) {
         return menu;

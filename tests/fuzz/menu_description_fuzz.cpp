@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,7 +33,7 @@ namespace {
 class FuzzedTexts : public ILanguageTexts {
 public:
     explicit FuzzedTexts(FuzzedDataProvider& in) : m_in(in) {}
-    std::string Text(const char* key) override {
+    std::optional<std::string> Find(const char* key) override {
         FUZZ_CHECK(std::strlen(key) < sizeof EffectRow{}.szIniKey + 1);
         auto found = texts.find(key);
         if (found == texts.end()) {

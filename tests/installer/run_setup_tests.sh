@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the setup tests under Wine on a private Xvfb, in a fresh 64-bit prefix with the simulated
-# camera registered but no language file (the setup places it), and leaves nothing running. Then,
-# without gtest args, the language test once per locale below.
+# camera registered but no language file (the setup places it), and leaves nothing running; the
+# portable zip's program runs there too, unpacked into a folder with blanks. Then, without gtest
+# args, the language test once per locale below.
 # Usage: tests/installer/run_setup_tests.sh [build dir] [gtest args]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -33,14 +34,21 @@ cleanup() {
 trap cleanup EXIT INT TERM
 
 [ -f "$SETUP" ] || { echo "no setup at $SETUP: build the installer target" >&2; exit 1; }
+PORTABLE_ZIP="$(ls "$BUILD"/dist/KRYTray-*-portable.zip 2>/dev/null | head -n 1)"
+[ -n "$PORTABLE_ZIP" ] || { echo "no portable zip in $BUILD/dist: build the release target" >&2; exit 1; }
 rm -rf "$PREFIX"
 mkdir -p "$ARTIFACTS"
 start_xvfb
 wine_prefix "$PREFIX" "$BIN" no-language-file
+# The portable copy, unpacked into a folder with blanks as a user would.
+PORTABLE_DIR="$PREFIX/drive_c/users/Public/Downloads/KRYTray portable copy"
+mkdir -p "$PORTABLE_DIR"
+unzip -q -o "$PORTABLE_ZIP" -d "$PORTABLE_DIR"
+KRY_PORTABLE_DIR="$($WINE winepath -w "$PORTABLE_DIR")"
 KRY_SETUP="$($WINE winepath -w "$SETUP")"
 KRY_DEFAULT_INI="$($WINE winepath -w "$ROOT/res/LUMA64.ini")"
 KRY_SCREENSHOT_DIR="$($WINE winepath -w "$ARTIFACTS")"
-export KRY_SETUP KRY_DEFAULT_INI KRY_SCREENSHOT_DIR
+export KRY_SETUP KRY_DEFAULT_INI KRY_SCREENSHOT_DIR KRY_PORTABLE_DIR
 
 # language_case <LANG> <LC_MESSAGES> <UI language> <code page> <file the setup must place>
 #               [screenshot]: the language test in that locale, which must give Wine that UI

@@ -1,10 +1,15 @@
 // The language file the setup places, run by run_setup_tests.sh once per locale it gives Wine:
 // the runner names the UI language and ANSI code page the locale must give and the file the
-// setup must then install; the test checks both, then reads the installed program's menu.
+// setup must then install; the test checks both, then reads the installed program's menu. And the
+// portable zip's program, which shows the same menu from the English texts built into it.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <psapi.h>  // after windows.h
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -65,6 +70,10 @@ protected:
         }
     }
 
+    // Opens the plugged-in menu of `m_program` and its effects, as a user does, and checks every
+    // text against the expected file.
+    void ExpectMenuShowsTheExpectedTexts();
+
     std::string m_expectedFile;
     DWORD m_program = 0;
 };
@@ -88,6 +97,14 @@ TEST_F(SetupLanguageTest, PlacesTheFileOfTheUiLanguageTheCodePageCanShow) {
 
     m_program = WaitForCopy(kInstalledExe);
     ASSERT_NE(m_program, 0u) << "the setup did not start the installed program";
+    ExpectMenuShowsTheExpectedTexts();
+    const std::string shot = Environment("KRY_LANGUAGE_SHOT");
+    if (!shot.empty()) {
+        EXPECT_TRUE(SaveScreenshot(shot));
+    }
+}
+
+void SetupLanguageTest::ExpectMenuShowsTheExpectedTexts() {
     constexpr UINT kIcon = menu_driver::kPluggedIcon;
     HWND icon = nullptr;
     ASSERT_TRUE(PollUntil(
@@ -129,10 +146,78 @@ TEST_F(SetupLanguageTest, PlacesTheFileOfTheUiLanguageTheCodePageCanShow) {
         keys.push_back(key);
     }
     ExpectTexts(effects, keys, "effects");
-    const std::string shot = Environment("KRY_LANGUAGE_SHOT");
-    if (!shot.empty()) {
-        EXPECT_TRUE(SaveScreenshot(shot));
+}
+
+// The portable zip's program, unpacked by the runner into a folder with blanks, on a machine the
+// setup never touched (no language file), with the tray switch on as the driver leaves it.
+class PortableCopyTest : public SetupLanguageTest {
+protected:
+    void SetUp() override {
+        m_expectedFile = DefaultLanguageFile();
+        SetupTest::SetUp();
+        ASSERT_FALSE(Environment("KRY_PORTABLE_DIR").empty()) << "no unpacked portable zip";
+        settings::SetDword("KRYTray", 1);
+        sim::Camctl("plug");
+        sim::Camctl("active on");
     }
+
+    // Starts `exe` with these Wine DLL overrides added and waits for its controller.
+    void StartCopy(const std::string& exe, const std::string& overrides = "") {
+        const std::string before = Environment("WINEDLLOVERRIDES");
+        const std::string added = overrides.empty() ? before : before + ";" + overrides;
+        SetEnvironmentVariableA("WINEDLLOVERRIDES", added.c_str());
+        const auto started = Start(Quoted(exe));
+        SetEnvironmentVariableA("WINEDLLOVERRIDES", before.c_str());
+        ASSERT_TRUE(started) << exe;
+        m_program = WaitForCopy(exe);
+        ASSERT_NE(m_program, 0u) << exe << " shows no controller";
+    }
+};
+
+TEST_F(PortableCopyTest, RunsFromAFolderWithBlanksWithTheBuiltInEnglishTexts) {
+    ASSERT_FALSE(PathExists(LanguageFilePath()));
+    StartCopy(Environment("KRY_PORTABLE_DIR") + "\\KRYTray.exe");
+    ExpectMenuShowsTheExpectedTexts();
+}
+
+// DLLs planted beside a downloaded copy are never loaded once the program runs: it loads the
+// common dialogs by full path, and the search limit keeps to the system folder the uxtheme.dll
+// that Wine's libraries load by bare name when the dialogs open.
+TEST_F(PortableCopyTest, LoadsNoLibraryPlantedBesideIt) {
+    const std::string dir = "C:\\Downloads\\KRYTray";
+    std::filesystem::create_directories(dir);
+    const std::string exe = dir + "\\KRYTray.exe";
+    ASSERT_TRUE(
+        CopyFileA((Environment("KRY_PORTABLE_DIR") + "\\KRYTray.exe").c_str(), exe.c_str(), FALSE));
+    for (const char* name : {"version", "comdlg32", "uxtheme"}) {  // the probe stands in for each
+        ASSERT_TRUE(CopyFileA((BinDirectory() + "\\krymenu_probe.dll").c_str(),
+                              (dir + "\\" + name + ".dll").c_str(), FALSE));
+    }
+    StartCopy(exe, "version,comdlg32,uxtheme=n,b");  // Wine's own DLLs come second
+    PostMessageA(ControllerWindowOf(m_program), WM_COMMAND, 32785, 0);  // Quick Launch Setting
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PollUntil(
+        [&] { return (dialog = FindProcessWindow(m_program, "#32770", "Dialog", true)); }, 3s));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0);  // "Open": the file dialog
+    EXPECT_TRUE(
+        PollUntil([&] { return FindProcessWindow(m_program, "#32770", "Open", true); }, 5s));
+
+    const UniqueKernelHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, m_program));
+    const auto loadedFrom = [&](const char* name) {
+        char path[MAX_PATH] = "";
+        const auto module = reinterpret_cast<HMODULE>(ProcessModuleBase(process.get(), name));
+        if (module != nullptr) {
+            K32GetModuleFileNameExA(process.get(), module, path, sizeof path);
+        }
+        return std::filesystem::path(path).parent_path().string();
+    };
+    // Wine's own start-up loads version.dll by bare name before the program's first line: the
+    // planted copies do load where nothing limits the search.
+    EXPECT_EQ(loadedFrom("version.dll"), dir);
+    EXPECT_NE(loadedFrom("comdlg32.dll"), "") << "the file dialog's library";
+    EXPECT_NE(loadedFrom("comdlg32.dll"), dir);
+    EXPECT_NE(loadedFrom("uxtheme.dll"), dir);
 }
 
 }  // namespace

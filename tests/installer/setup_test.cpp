@@ -26,9 +26,12 @@ TEST_F(SetupTest, FreshSilentInstallThenSilentUninstall) {
     ASSERT_EQ(Install("", &installMs), 0u);
     std::printf("[ timing ] silent install: %lld ms\n", installMs);
 
-    // The program, byte for byte, and the uninstaller.
+    // The program and the uninstaller, byte for byte: the build keeps a copy of the uninstaller
+    // the setup writes, to compare builds and check its signature.
     EXPECT_EQ(ReadFileBytes(kInstalledExe), ReadFileBytes(BinDirectory() + "\\KRYTray.exe"));
-    EXPECT_TRUE(PathExists(kUninstaller));
+    const auto uninstaller = ReadFileBytes(kUninstaller);
+    ASSERT_TRUE(uninstaller);
+    EXPECT_TRUE(uninstaller == ReadFileBytes(BinDirectory() + "\\..\\installer\\uninstall.exe"));
     EXPECT_FALSE(PathExists(kInstalledExe + ".new"));
     // The default language file, where the program reads it.
     EXPECT_EQ(ReadFileBytes(LanguageFilePath()), ReadFileBytes(DefaultLanguageFile()));

@@ -92,6 +92,16 @@ TEST(LanguageFiles, CommittedFilesEqualTheGeneratorsOutput) {
     }
 }
 
+TEST(LanguageFiles, BuiltInEnglishHoldsEveryTextOfTheShippedFile) {
+    const std::string bytes = ReadResFile("LUMA64.ini");
+    CLanguageSection builtIn(bytes);
+    const IniFile english = ParseIni(bytes);
+    ASSERT_EQ(english.texts.size(), 38u);
+    for (const auto& [key, text] : english.texts) {
+        EXPECT_EQ(builtIn.Find(key.c_str()), text) << key;
+    }
+}
+
 class TranslatedFile : public testing::TestWithParam<Language> {
 protected:
     void SetUp() override {

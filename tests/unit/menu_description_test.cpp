@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,9 @@ namespace {
 
 class MapTexts : public ILanguageTexts {
 public:
-    std::string Text(const char* key) override {
+    std::optional<std::string> Find(const char* key) override {
         const auto it = values.find(key);
-        return it == values.end() ? "" : it->second;
+        return it == values.end() ? std::nullopt : std::optional(it->second);
     }
     std::map<std::string, std::string> values;
 };
@@ -278,6 +279,30 @@ TEST(MenuTexts, WithoutLanguageFileOnlyTitleAndSizesKeepText) {
     EXPECT_EQ(snapshot[0].id, 32778u);
     EXPECT_EQ(snapshot[2].text, "160x120");
     EXPECT_EQ(snapshot[11].text, "1280x960");
+}
+
+TEST(MenuTexts, KeysTheFileLacksComeFromTheBuiltInTextsAndWrittenOnesStay) {
+    CLanguageSection builtIn(
+        "; English\r\n[Other]\r\nID_SNAPONE=elsewhere\r\n [ language ] \r\n"
+        "; ID_SNAPONE=a comment\r\n  id_menu_exit =  Exit \nID_MENU_EXIT=second\n"
+        "ID_QUICKLAUNCH=Quick Launch...\nIDC_SE_RADIO1=Normal\nIDC_SE_RADIO2=Gray\n");
+    MapTexts file;
+    file.values["ID_MENU_EXIT"] = "Ende";
+    file.values["ID_QUICKLAUNCH"] = "";  // written empty on purpose
+    file.values["IDC_SE_RADIO2"] = std::string(80, 'g');
+    CLanguageFallback texts(file, builtIn);
+    Calls calls;
+    const auto menu = BuildTrayMenu(Inputs(IDR_MENU_PLUGGED, calls), texts);
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->items[8].text, "Ende");
+    EXPECT_EQ(menu->items[6].text, "");
+    EXPECT_EQ(menu->items[4].text, "") << "in neither: not in the built-in section";
+    EXPECT_EQ(menu->items[3].submenu[0].text, "Normal");
+    EXPECT_EQ(menu->items[3].submenu[1].text, std::string(59, 'g'));
+
+    MapTexts none;
+    CLanguageFallback english(none, builtIn);
+    EXPECT_EQ(english.Find("ID_MENU_EXIT"), "Exit") << "trimmed, any case, the first one";
 }
 
 TEST(MenuTexts, LongValuesAreCutToFiftyNineCharacters) {

@@ -15,6 +15,11 @@ have Xvfb || missing+=(xvfb xauth)
 have import || missing+=(imagemagick)
 have xwd || missing+=(x11-apps)
 have makensis || missing+=(nsis)
+# The release: the portable zip, signing, and the tests that unpack and verify them.
+have zip || missing+=(zip)
+have unzip || missing+=(unzip)
+have osslsigncode || missing+=(osslsigncode)
+have openssl || missing+=(openssl)
 # The sources of the locales the setup tests generate (German, Japanese).
 [ -f /usr/share/i18n/locales/ja_JP ] && [ -f /usr/share/i18n/charmaps/UTF-8.gz ] || missing+=(locales)
 [ -f /usr/src/googletest/CMakeLists.txt ] && [ -f /usr/include/gtest/gtest.h ] ||
