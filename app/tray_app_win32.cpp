@@ -52,6 +52,11 @@ BOOL CTrayApp::InitInstance() {
         CDialogBase::SetMainWindow(&dialog);
         dialog.DoModal();
         CDialogBase::SetMainWindow(nullptr);
+        if (!dialog.PollerStopped()) {
+            // A driver call hangs on the poller's thread; the icon and the window are gone.
+            // Nothing the thread reads may be destroyed, and it cannot be joined: end here.
+            TerminateProcess(GetCurrentProcess(), 0);
+        }
     }
     // The poller has stopped with the dialog; release the graph while COM is still up.
     theCamera.Close();

@@ -58,20 +58,31 @@ void TrayControllerCore::OnSnapPolled() {
     }
 }
 
-bool TrayControllerCore::TakeBit(BitHold& hold, bool early) {
-    if (early) {
-        if (hold != BitHold::None) {
+bool TrayControllerCore::TakeBit(BitHold& hold, bool early, uint32_t bit, uint32_t& retry) {
+    switch (hold) {
+        case BitHold::None:
+            hold = early ? BitHold::ActedEarly : BitHold::Held;
+            return true;
+        case BitHold::ActedEarly:
+            if (!early) {
+                hold = BitHold::Held;  // the clear may still be on its way
+            }
             return false;
-        }
-        hold = BitHold::ByEarlyCheck;
-        return true;
+        case BitHold::Held:
+            if (!early) {
+                retry |= bit;
+            }
+            return false;
     }
-    if (hold == BitHold::ByEarlyCheck) {
-        hold = BitHold::ByTick;  // seen again on the tick after this one
-        return false;
+    return false;
+}
+
+void TrayControllerCore::RetryClear(uint32_t bits) {
+    if (bits == 0) {
+        return;
     }
-    hold = BitHold::ByTick;
-    return true;
+    DebugLog(kLogEvent, "CameraStatus 0x%x not cleared, clearing again", bits);
+    m_settings.ClearCameraStatus(bits);
 }
 
 void TrayControllerCore::CheckStatus(bool early) {
@@ -94,8 +105,10 @@ void TrayControllerCore::CheckStatus(bool early) {
         m_stillHold = BitHold::None;
     }
 
+    uint32_t retry = 0;
     // The button works whenever a camera is open, even without STATUS_ACTIVE.
-    if (present && (status & STATUS_SNAP_BUTTON) != 0 && TakeBit(m_snapHold, early)) {
+    if (present && (status & STATUS_SNAP_BUTTON) != 0 &&
+        TakeBit(m_snapHold, early, STATUS_SNAP_BUTTON, retry)) {
         char path[kPathBufferSize] = "";
         m_settings.ReadQuickLaunchPath(path);
         StartProgramIfNamed(path);
@@ -104,11 +117,13 @@ void TrayControllerCore::CheckStatus(bool early) {
         DebugLog(kLogEvent, "%s", path);
     }
 
-    if ((status & STATUS_STILL_READY) != 0 && m_bPlugIn && TakeBit(m_stillHold, early)) {
+    if ((status & STATUS_STILL_READY) != 0 && m_bPlugIn &&
+        TakeBit(m_stillHold, early, STATUS_STILL_READY, retry)) {
         m_settings.ClearCameraStatus(STATUS_STILL_READY);
         StartProgramIfNamed(kViewerProgram);
         DebugLogText(kLogEvent, kViewerProgram);
     }
+    RetryClear(retry);
 }
 
 void TrayControllerCore::StartProgramIfNamed(const char* path) {
@@ -172,7 +187,9 @@ void TrayControllerCore::OnTrayCommand(unsigned id) {
 void TrayControllerCore::TakeSnapshot(int32_t sizeIndex) {
     ExtensionBuffer block{};
     block.words[0] = sizeIndex;
-    m_camera.SetExtensionProperty(PROP_STILL_SIZE, &block);
+    if (m_camera.SetExtensionProperty(PROP_STILL_SIZE, &block) == kCameraBusy) {
+        return;  // not queued: a still minutes later would surprise
+    }
     m_settings.ClearCameraStatus(STATUS_STILL_READY);
     m_camera.TriggerStill();
 }
@@ -196,12 +213,13 @@ void TrayControllerCore::OnCountdownTick() {
 
 void TrayControllerCore::ToggleSelfTimer() {
     // A countdown already running goes on either way.
-    m_bSelfTimer = !m_bSelfTimer;
-    if (m_bSelfTimer) {
-        m_settings.SetCameraStatus(STATUS_SELF_TIMER);
-    } else {
-        m_settings.ClearCameraStatus(STATUS_SELF_TIMER);
+    const bool selfTimer = !m_bSelfTimer;
+    const int sent = selfTimer ? m_settings.SetCameraStatus(STATUS_SELF_TIMER)
+                               : m_settings.ClearCameraStatus(STATUS_SELF_TIMER);
+    if (sent == kCameraBusy) {
+        return;  // the menu keeps showing the choice the driver holds
     }
+    m_bSelfTimer = selfTimer;
     if (m_pTrayIcon) {
         m_pTrayIcon->SetSelfTimerChecked(m_bSelfTimer);
     }
@@ -237,5 +255,7 @@ void TrayControllerCore::OnSysCommand(uint32_t command) {
 
 void TrayControllerCore::PrepareDestroyWindow() {
     m_bMinimized = false;
-    m_poller.Stop();
+    if (!m_poller.StopWithin(kPollerStopPatience)) {
+        DebugLog(kLogEvent, "Camera busy, poller left behind");
+    }
 }

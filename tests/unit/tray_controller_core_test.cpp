@@ -68,6 +68,8 @@ public:
     bool open = true;
     // A driver that stores a new CameraStatus only when StoreLateStatus is called.
     bool storesLate = false;
+    bool failsStatus = false;  // answers every PROP_STATUS but stores none (E_FAIL)
+    bool busy = false;         // another call hangs: nothing reaches the driver
 
     void StoreLateStatus() {
         if (m_pending) {
@@ -81,9 +83,15 @@ public:
         if (!open) {
             return -1;
         }
+        if (busy) {
+            return kCameraBusy;
+        }
         if (id == PROP_STATUS) {
             const auto value = static_cast<uint32_t>(block->words[1]);
             m_recorder.Add("status " + Hex(value));
+            if (failsStatus) {
+                return 0;
+            }
             m_pending = value;
             if (!storesLate) {
                 StoreLateStatus();
@@ -98,6 +106,9 @@ public:
         m_recorder.Add("effect " + std::to_string(effectId));
     }
     int TriggerStill() override {
+        if (busy) {
+            return kCameraBusy;
+        }
         m_recorder.Add("trigger");
         return 0;
     }
@@ -389,9 +400,54 @@ TEST_F(TrayControllerTest, PressActedOnByATickIsNotActedOnAgainByAnEarlyLookAtTh
     core.OnEarlyStatusCheck();
     EXPECT_THAT(recorder.Take(), IsEmpty());
 
-    // A bit that stays set, the driver never storing the clear, is seen again on the next tick.
+    // A driver that never stores the clear: later ticks send it again and start nothing.
     core.OnStatusTick();
-    EXPECT_TRUE(recorder.Contains("start C:\\snap.exe"));
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), ElementsAre("log 100 CameraStatus 0x2 not cleared, clearing again",
+                                             "log 103 ClearCameraStatus 0x1", "status 0x1",
+                                             "log 100 CameraStatus 0x2 not cleared, clearing again",
+                                             "log 103 ClearCameraStatus 0x1", "status 0x1"));
+}
+
+TEST_F(TrayControllerTest, FailingClearsStartEachProgramOnceUntilTheDriverRecovers) {
+    registry.SetText(kValueQuickLaunch, "C:\\snap.exe");
+    StartUp();
+    PlugIn();
+    camera.failsStatus = true;
+    SetStatus(STATUS_ACTIVE | STATUS_SNAP_BUTTON | STATUS_STILL_READY);
+    core.OnEarlyStatusCheck();
+    for (int tick = 0; tick < 4; ++tick) {
+        core.OnStatusTick();
+        core.OnEarlyStatusCheck();
+    }
+    auto events = recorder.Take();
+    EXPECT_EQ(std::count(events.begin(), events.end(), "start C:\\snap.exe"), 1);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "start DEZAD.EXE"), 1);
+    // The tick right after the early act leaves the clear time; each later one sends it again.
+    EXPECT_EQ(std::count(events.begin(), events.end(),
+                         "log 100 CameraStatus 0xa not cleared, clearing again"),
+              3);
+
+    camera.failsStatus = false;
+    core.OnStatusTick();  // the retry lands
+    core.OnStatusTick();  // and is seen
+    EXPECT_EQ(Status(), STATUS_ACTIVE);
+    recorder.Take();
+    SetStatus(STATUS_ACTIVE | STATUS_SNAP_BUTTON);
+    core.OnEarlyStatusCheck();
+    EXPECT_TRUE(recorder.Contains("start C:\\snap.exe")) << "the next press works as before";
+}
+
+TEST_F(TrayControllerTest, CommandsWhileTheCameraIsBusyAreDroppedNotQueued) {
+    StartUp();
+    PlugIn();
+    camera.busy = true;
+    core.OnTrayCommand(ID_SNAPSHOT_FIRST);
+    core.OnTrayCommand(ID_SNAPONE_DELAY);
+    EXPECT_FALSE(core.m_bSelfTimer) << "the choice the driver holds stays shown";
+    camera.busy = false;
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), ElementsAre("log 103 SetCameraStatus 0x11"));
 }
 
 TEST_F(TrayControllerTest, StillSeenByThePollerStartsTheViewerOnce) {
@@ -460,6 +516,7 @@ TEST_F(TrayControllerTest, NoQuickLaunchProgramStartsNothingButClearsAndLogs) {
                 ElementsAre("log 103 ClearCameraStatus 0x0", "status 0x0", "log 100 "));
 
     registry.SetText(kValueQuickLaunch, "");  // stored, but empty
+    core.OnStatusTick();                      // sees the clear
     SetStatus(STATUS_SNAP_BUTTON);
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(),
