@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "app/crash_restart_win32.h"
 #include "app/kry_tray_dlg_win32.h"
 #include "camera/directshow_system_win32.h"
 #include "diag/debug_log.h"
@@ -39,6 +40,7 @@ SettingsStore g_settings(g_registry, theCamera);
 BOOL CTrayApp::InitInstance() {
     // First of all: a second copy ends before it logs, touches the notification area, opens the
     // camera or reads the settings. When the mutex cannot be made at all, run anyway.
+    WaitForCrashedCopy();  // a copy restarted after a crash is no second copy
     const UniqueKernelHandle instanceLock(CreateMutexA(nullptr, FALSE, kSingleInstanceMutex));
     if (instanceLock && GetLastError() == ERROR_ALREADY_EXISTS) {
         return FALSE;
@@ -67,6 +69,7 @@ BOOL CTrayApp::InitInstance() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     SetDebugRecordSender(ForwardDebugRecord);
+    InstallCrashRestart();
     theApp.InitInstance();
     return 0;
 }
