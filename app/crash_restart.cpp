@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <sstream>
 
 std::string DumpFileName(int year, int month, int day, int hour, int minute, int second,
                          int millisecond) {
@@ -22,24 +22,37 @@ std::vector<std::string> DumpsToDelete(std::vector<std::string> names, std::size
 }
 
 bool ShouldRestart(const std::vector<int64_t>& dumpTimesSeconds, int64_t nowSeconds) {
-    const auto recent = std::count_if(dumpTimesSeconds.begin(), dumpTimesSeconds.end(),
-                                      [nowSeconds](int64_t time) {
-                                          return nowSeconds - time < kRestartWindowSeconds;
-                                      });
+    const auto recent = std::count_if(
+        dumpTimesSeconds.begin(), dumpTimesSeconds.end(),
+        [nowSeconds](int64_t time) { return nowSeconds - time < kRestartWindowSeconds; });
     return recent <= kMaxRestarts;
 }
 
-std::optional<uint32_t> CrashedCopyProcessId(const std::string& commandLine) {
+std::string CrashedCopyArguments(const CrashedCopy& crashed) {
+    std::ostringstream text;
+    text << kAfterCrashArgument << ' ' << crashed.processId << ' ' << crashed.threadId << ' '
+         << std::hex << crashed.exceptionPointers << std::dec << ' ' << (crashed.restart ? 1 : 0)
+         << ' ' << crashed.dumpName;
+    return text.str();
+}
+
+std::optional<CrashedCopy> ParseCrashedCopy(const std::string& commandLine) {
     const std::string argument = std::string(" ") + kAfterCrashArgument + " ";
     const std::size_t at = commandLine.find(argument);
     if (at == std::string::npos) {
         return std::nullopt;
     }
-    const char* digits = commandLine.c_str() + at + argument.size();
-    char* end = nullptr;
-    const unsigned long pid = std::strtoul(digits, &end, 10);
-    if (end == digits || pid == 0 || pid > UINT32_MAX) {
+    std::istringstream text(commandLine.substr(at + argument.size()));
+    CrashedCopy crashed;
+    int restart = -1;
+    text >> crashed.processId >> crashed.threadId >> std::hex >> crashed.exceptionPointers >>
+        std::dec >> restart >> crashed.dumpName;
+    // The name goes into a path: nothing but a dump file's own name is taken.
+    const bool nameOk = crashed.dumpName.rfind("crash-", 0) == 0 &&
+                        crashed.dumpName.find_first_of("\\/:") == std::string::npos;
+    if (!text || crashed.processId == 0 || (restart != 0 && restart != 1) || !nameOk) {
         return std::nullopt;
     }
-    return static_cast<uint32_t>(pid);
+    crashed.restart = restart == 1;
+    return crashed;
 }

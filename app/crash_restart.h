@@ -11,9 +11,25 @@
 constexpr std::size_t kDumpsKept = 5;
 constexpr int kMaxRestarts = 3;
 constexpr int64_t kRestartWindowSeconds = 10 * 60;
-// The argument a restarted copy receives, followed by the crashed copy's process id.
+// The argument of the copy started by a crashed one, followed by what CrashedCopy holds.
 constexpr const char* kAfterCrashArgument = "--after-crash";
 constexpr uint32_t kCrashedCopyWaitMs = 5000;
+
+// What a crashed copy tells the copy it starts. A process cannot dump itself reliably while one
+// of its threads is broken (Wine's dbghelp hangs on it), so the new copy writes the dump of the
+// crashed one, then either carries on as the program or ends.
+struct CrashedCopy {
+    uint32_t processId = 0;
+    uint32_t threadId = 0;           // the thread that crashed
+    uint64_t exceptionPointers = 0;  // EXCEPTION_POINTERS* in the crashed process
+    bool restart = false;            // false: write the dump and end
+    std::string dumpName;            // "crash-....dmp" in the dump folder
+};
+
+// The arguments after the program name: kAfterCrashArgument and the fields, in order.
+std::string CrashedCopyArguments(const CrashedCopy& crashed);
+// The crashed copy's details when the command line carries them.
+std::optional<CrashedCopy> ParseCrashedCopy(const std::string& commandLine);
 
 // "crash-20240131-235959-123.dmp": names sort in the order of their times.
 std::string DumpFileName(int year, int month, int day, int hour, int minute, int second,
@@ -27,6 +43,3 @@ std::vector<std::string> DumpsToDelete(std::vector<std::string> names,
 // followed by a restart only while at most kMaxRestarts dumps fall in the last ten minutes, so
 // a program that crashes at every start stays down rather than crashing in a loop.
 bool ShouldRestart(const std::vector<int64_t>& dumpTimesSeconds, int64_t nowSeconds);
-
-// The crashed copy's process id when the command line carries kAfterCrashArgument and a number.
-std::optional<uint32_t> CrashedCopyProcessId(const std::string& commandLine);

@@ -20,6 +20,8 @@ using MiniDumpWriteDumpFn = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE,
                                           PMINIDUMP_USER_STREAM_INFORMATION,
                                           PMINIDUMP_CALLBACK_INFORMATION);
 
+constexpr DWORD kDumpWaitMs = 10000;
+
 // Worked out at start-up: the filter runs in a damaged process and should do little.
 std::wstring g_dumpFolder;  // %LOCALAPPDATA%\Velmora\KRYTray
 std::wstring g_program;     // this executable
@@ -42,35 +44,36 @@ int64_t Seconds(const FILETIME& time) {
     return static_cast<int64_t>(ticks.QuadPart / 10000000ULL);
 }
 
-bool WriteDump(EXCEPTION_POINTERS* exception) {
-    wchar_t system[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return false;
+std::wstring DumpFolder() {
+    wchar_t path[MAX_PATH];
+    if (SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) {
+        return {};
     }
-    // By full path: a dbghelp.dll beside the program or in the current folder is not loaded.
-    const UniqueModule dbghelp(LoadLibraryW((std::wstring(system) + L"\\dbghelp.dll").c_str()));
-    const auto write = dbghelp ? reinterpret_cast<MiniDumpWriteDumpFn>(reinterpret_cast<void*>(
-                                     GetProcAddress(dbghelp.get(), "MiniDumpWriteDump")))
-                               : nullptr;
-    if (write == nullptr) {
-        return false;
-    }
+    return std::wstring(path) + L"\\Velmora\\KRYTray";
+}
+
+// Set by the copy that wrote the dump, waited for by the crashed copy.
+std::wstring DumpedEventName(DWORD processId) {
+    return L"Local\\Velmora.KRYTray.Dumped." + std::to_wstring(processId);
+}
+
+// Creates an empty dump file: the record of the crash, even when no dump can be written into
+// it. Returns its name.
+std::string CreateDumpFile() {
+    const std::wstring parent = g_dumpFolder.substr(0, g_dumpFolder.rfind(L'\\'));
+    CreateDirectoryW(parent.c_str(), nullptr);
+    CreateDirectoryW(g_dumpFolder.c_str(), nullptr);
     SYSTEMTIME now;
     GetLocalTime(&now);
-    const std::wstring path =
-        g_dumpFolder + L"\\" +
-        Widen(DumpFileName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond,
-                           now.wMilliseconds));
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::string name = DumpFileName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                                          now.wSecond, now.wMilliseconds);
+    const HANDLE file = CreateFileW((g_dumpFolder + L"\\" + Widen(name)).c_str(), GENERIC_WRITE, 0,
+                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return false;
+        return {};
     }
-    const UniqueKernelHandle owner(file);
-    MINIDUMP_EXCEPTION_INFORMATION info{GetCurrentThreadId(), exception, FALSE};
-    return write(GetCurrentProcess(), GetCurrentProcessId(), file, MiniDumpNormal, &info, nullptr,
-                 nullptr) != FALSE;
+    CloseHandle(file);
+    return name;
 }
 
 // Deletes all but the newest dumps and returns the times of those kept.
@@ -98,45 +101,88 @@ std::vector<int64_t> PruneDumps() {
     return times;
 }
 
-void StartAgain() {
-    std::wstring commandLine = L"\"" + g_program + L"\" " + Widen(kAfterCrashArgument) + L" " +
-                               std::to_wstring(GetCurrentProcessId());
+// Starts the copy that dumps this process, and waits until it has.
+void StartDumpingCopy(const CrashedCopy& crashed) {
+    const UniqueKernelHandle dumped(
+        CreateEventW(nullptr, TRUE, FALSE, DumpedEventName(crashed.processId).c_str()));
+    std::wstring commandLine = L"\"" + g_program + L"\" " + Widen(CrashedCopyArguments(crashed));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(g_program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       nullptr, &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+    if (!dumped || !CreateProcessW(g_program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                                   0, nullptr, nullptr, &startup, &process)) {
+        return;
     }
+    const UniqueKernelHandle thread(process.hThread);
+    const UniqueKernelHandle child(process.hProcess);
+    const HANDLE waits[] = {dumped.get(), child.get()};  // a copy that dies does not keep us
+    WaitForMultipleObjects(2, waits, FALSE, kDumpWaitMs);
 }
 
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
-    if (InterlockedExchange(&g_inFilter, 1) == 0 && !g_dumpFolder.empty()) {
-        const std::wstring parent = g_dumpFolder.substr(0, g_dumpFolder.rfind(L'\\'));
-        CreateDirectoryW(parent.c_str(), nullptr);
-        CreateDirectoryW(g_dumpFolder.c_str(), nullptr);
-        if (WriteDump(exception)) {
+    if (InterlockedExchange(&g_inFilter, 1) == 0 && !g_dumpFolder.empty() && !g_program.empty()) {
+        CrashedCopy crashed;
+        crashed.dumpName = CreateDumpFile();
+        if (!crashed.dumpName.empty()) {
             FILETIME now;
             GetSystemTimeAsFileTime(&now);
-            if (ShouldRestart(PruneDumps(), Seconds(now))) {
-                StartAgain();
-            }
+            crashed.processId = GetCurrentProcessId();
+            crashed.threadId = GetCurrentThreadId();
+            crashed.exceptionPointers = reinterpret_cast<uintptr_t>(exception);
+            crashed.restart = ShouldRestart(PruneDumps(), Seconds(now));
+            StartDumpingCopy(crashed);
         }
     }
     // Ended here, before any debugger or error report is offered: the user sees nothing, the
-    // restarted copy takes over (or, after too many crashes, the program stays down).
+    // new copy takes over (or, after too many crashes, the program stays down).
     TerminateProcess(GetCurrentProcess(), exception->ExceptionRecord->ExceptionCode);
     return EXCEPTION_EXECUTE_HANDLER;
+}
+
+void WriteDumpOf(const CrashedCopy& crashed, HANDLE process) {
+    wchar_t system[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return;
+    }
+    // By full path: a dbghelp.dll beside the program or in the current folder is not loaded.
+    const UniqueModule dbghelp(LoadLibraryW((std::wstring(system) + L"\\dbghelp.dll").c_str()));
+    const auto write = dbghelp ? reinterpret_cast<MiniDumpWriteDumpFn>(reinterpret_cast<void*>(
+                                     GetProcAddress(dbghelp.get(), "MiniDumpWriteDump")))
+                               : nullptr;
+    const std::wstring path = DumpFolder() + L"\\" + Widen(crashed.dumpName);
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (write == nullptr || file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    const UniqueKernelHandle owner(file);
+    // The dump needs no symbols: with the process known to dbghelp and symbol loading deferred,
+    // it does not read the debug information of every module first (seconds under Wine).
+    const auto setOptions = reinterpret_cast<DWORD(WINAPI*)(DWORD)>(
+        reinterpret_cast<void*>(GetProcAddress(dbghelp.get(), "SymSetOptions")));
+    const auto initialize = reinterpret_cast<BOOL(WINAPI*)(HANDLE, PCWSTR, BOOL)>(
+        reinterpret_cast<void*>(GetProcAddress(dbghelp.get(), "SymInitializeW")));
+    const auto cleanup = reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(
+        reinterpret_cast<void*>(GetProcAddress(dbghelp.get(), "SymCleanup")));
+    const bool initialized = setOptions != nullptr && initialize != nullptr && cleanup != nullptr &&
+                             (setOptions(SYMOPT_DEFERRED_LOADS), true) &&
+                             initialize(process, nullptr, FALSE) != FALSE;
+    MINIDUMP_EXCEPTION_INFORMATION info{
+        crashed.threadId,
+        reinterpret_cast<EXCEPTION_POINTERS*>(static_cast<uintptr_t>(crashed.exceptionPointers)),
+        TRUE};  // the pointers are the crashed process's
+    write(process, crashed.processId, file, MiniDumpNormal, &info, nullptr, nullptr);
+    if (initialized) {
+        cleanup(process);
+    }
 }
 
 }  // namespace
 
 void InstallCrashRestart() {
+    g_dumpFolder = DumpFolder();
     wchar_t path[MAX_PATH];
-    if (SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK) {
-        g_dumpFolder = std::wstring(path) + L"\\Velmora\\KRYTray";
-    }
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length > 0 && length < MAX_PATH) {
         g_program = path;
@@ -144,13 +190,24 @@ void InstallCrashRestart() {
     SetUnhandledExceptionFilter(OnUnhandledException);
 }
 
-void WaitForCrashedCopy() {
-    const std::optional<uint32_t> pid = CrashedCopyProcessId(GetCommandLineA());
-    if (!pid) {
-        return;
+bool HandleCrashedCopy() {
+    const std::optional<CrashedCopy> crashed = ParseCrashedCopy(GetCommandLineA());
+    if (!crashed) {
+        return true;
     }
-    const UniqueKernelHandle crashed(OpenProcess(SYNCHRONIZE, FALSE, *pid));
-    if (crashed) {
-        WaitForSingleObject(crashed.get(), kCrashedCopyWaitMs);
+    const UniqueKernelHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_DUP_HANDLE | SYNCHRONIZE,
+                    FALSE, crashed->processId));
+    if (process) {
+        WriteDumpOf(*crashed, process.get());
     }
+    const UniqueKernelHandle dumped(
+        OpenEventW(EVENT_MODIFY_STATE, FALSE, DumpedEventName(crashed->processId).c_str()));
+    if (dumped) {
+        SetEvent(dumped.get());
+    }
+    if (process) {
+        WaitForSingleObject(process.get(), kCrashedCopyWaitMs);
+    }
+    return crashed->restart;
 }

@@ -40,7 +40,9 @@ SettingsStore g_settings(g_registry, theCamera);
 BOOL CTrayApp::InitInstance() {
     // First of all: a second copy ends before it logs, touches the notification area, opens the
     // camera or reads the settings. When the mutex cannot be made at all, run anyway.
-    WaitForCrashedCopy();  // a copy restarted after a crash is no second copy
+    if (!HandleCrashedCopy()) {  // a copy started after a crash is no second copy
+        return FALSE;
+    }
     const UniqueKernelHandle instanceLock(CreateMutexA(nullptr, FALSE, kSingleInstanceMutex));
     if (instanceLock && GetLastError() == ERROR_ALREADY_EXISTS) {
         return FALSE;

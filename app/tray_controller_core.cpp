@@ -82,7 +82,20 @@ void TrayControllerCore::RetryClear(uint32_t bits) {
         return;
     }
     DebugLog(kLogEvent, "CameraStatus 0x%x not cleared, clearing again", bits);
+    ClearHeldBits(bits);
+}
+
+void TrayControllerCore::ClearHeldBits(uint32_t bits) {
     m_settings.ClearCameraStatus(bits);
+    // A driver that took the clear is seen to at once: the next press is not mistaken for the
+    // one just handled, even when no check comes in between.
+    const uint32_t status = m_settings.ReadCameraStatus();
+    if ((bits & STATUS_SNAP_BUTTON) != 0 && (status & STATUS_SNAP_BUTTON) == 0) {
+        m_snapHold = BitHold::None;
+    }
+    if ((bits & STATUS_STILL_READY) != 0 && (status & STATUS_STILL_READY) == 0) {
+        m_stillHold = BitHold::None;
+    }
 }
 
 void TrayControllerCore::CheckStatus(bool early) {
@@ -113,13 +126,13 @@ void TrayControllerCore::CheckStatus(bool early) {
         m_settings.ReadQuickLaunchPath(path);
         StartProgramIfNamed(path);
         // Cleared even when nothing could be started, so that a failed launch is not retried.
-        m_settings.ClearCameraStatus(STATUS_SNAP_BUTTON);
+        ClearHeldBits(STATUS_SNAP_BUTTON);
         DebugLog(kLogEvent, "%s", path);
     }
 
     if ((status & STATUS_STILL_READY) != 0 && m_bPlugIn &&
         TakeBit(m_stillHold, early, STATUS_STILL_READY, retry)) {
-        m_settings.ClearCameraStatus(STATUS_STILL_READY);
+        ClearHeldBits(STATUS_STILL_READY);
         StartProgramIfNamed(kViewerProgram);
         DebugLogText(kLogEvent, kViewerProgram);
     }

@@ -112,6 +112,8 @@ private:
     static bool TakeBit(BitHold& hold, bool early, uint32_t bit, uint32_t& retry);
     // Sends the clear of held bits the driver has not taken yet; one record per tick.
     void RetryClear(uint32_t bits);
+    // Sends the clear of acted-on bits and releases those a read then shows clear.
+    void ClearHeldBits(uint32_t bits);
 
     BitHold m_snapHold = BitHold::None;
     BitHold m_stillHold = BitHold::None;

@@ -18,7 +18,7 @@ TEST(CrashRestart, ThreeRestartsInTenMinutesThenItStaysDown) {
 
 TEST(CrashRestart, KeepsTheNewestFiveDumps) {
     const std::vector<std::string> names = {
-        DumpFileName(2026, 12, 8, 11, 0, 0, 5), DumpFileName(2025, 1, 31, 23, 59, 59, 999),
+        DumpFileName(2026, 12, 8, 11, 0, 0, 5),   DumpFileName(2025, 1, 31, 23, 59, 59, 999),
         DumpFileName(2026, 12, 8, 10, 59, 59, 0), DumpFileName(2026, 12, 8, 11, 0, 0, 40),
         DumpFileName(2026, 2, 1, 0, 0, 0, 0),     DumpFileName(2026, 12, 9, 0, 0, 0, 0),
         DumpFileName(2026, 12, 8, 9, 0, 0, 0)};
@@ -28,11 +28,20 @@ TEST(CrashRestart, KeepsTheNewestFiveDumps) {
     EXPECT_TRUE(DumpsToDelete({names.begin(), names.begin() + 5}).empty());
 }
 
-TEST(CrashRestart, RestartedCopyFindsTheCrashedCopysProcessId) {
-    EXPECT_EQ(CrashedCopyProcessId("\"C:\\KRYTray.exe\" --after-crash 1234"), 1234u);
-    EXPECT_EQ(CrashedCopyProcessId("\"C:\\KRYTray.exe\""), std::nullopt);
-    EXPECT_EQ(CrashedCopyProcessId("\"C:\\KRYTray.exe\" --after-crash x"), std::nullopt);
-    EXPECT_EQ(CrashedCopyProcessId("\"C:\\KRYTray.exe\" --after-crash 0"), std::nullopt);
+TEST(CrashRestart, TheStartedCopyReadsWhatTheCrashedOneWrote) {
+    const CrashedCopy crashed{1234, 56, 0x12345678abcdULL, true, "crash-20261208-110000-005.dmp"};
+    const auto parsed = ParseCrashedCopy("\"C:\\KRYTray.exe\" " + CrashedCopyArguments(crashed));
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->processId, 1234u);
+    EXPECT_EQ(parsed->threadId, 56u);
+    EXPECT_EQ(parsed->exceptionPointers, 0x12345678abcdULL);
+    EXPECT_TRUE(parsed->restart);
+    EXPECT_EQ(parsed->dumpName, crashed.dumpName);
+
+    EXPECT_FALSE(ParseCrashedCopy("\"C:\\KRYTray.exe\""));
+    EXPECT_FALSE(ParseCrashedCopy("x --after-crash 0 56 1f 1 crash-1.dmp")) << "no process";
+    EXPECT_FALSE(ParseCrashedCopy("x --after-crash 12 56 1f 1")) << "no dump name";
+    EXPECT_FALSE(ParseCrashedCopy("x --after-crash 12 56 1f 1 crash-..\\..\\evil.dmp"));
 }
 
 }  // namespace

@@ -516,7 +516,6 @@ TEST_F(TrayControllerTest, NoQuickLaunchProgramStartsNothingButClearsAndLogs) {
                 ElementsAre("log 103 ClearCameraStatus 0x0", "status 0x0", "log 100 "));
 
     registry.SetText(kValueQuickLaunch, "");  // stored, but empty
-    core.OnStatusTick();                      // sees the clear
     SetStatus(STATUS_SNAP_BUTTON);
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(),
