@@ -4,8 +4,25 @@
 
 #include "diag/debug_log.h"
 
+bool CCameraDevice::PatientLock::TryLockFor(std::chrono::milliseconds patience) {
+    std::unique_lock lock(m_mutex);
+    if (!m_released.wait_for(lock, patience, [this] { return !m_held; })) {
+        return false;
+    }
+    m_held = true;
+    return true;
+}
+
+void CCameraDevice::PatientLock::Unlock() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_held = false;
+    }
+    m_released.notify_one();
+}
+
 CCameraDevice::CallLock::CallLock(CCameraDevice& device)
-    : m_device(device), m_owns(device.m_callMutex.try_lock_for(device.m_patience)) {
+    : m_device(device), m_owns(device.m_callLock.TryLockFor(device.m_patience)) {
     if (m_owns) {
         m_device.ApplyPendingClose();
     } else {
@@ -16,7 +33,7 @@ CCameraDevice::CallLock::CallLock(CCameraDevice& device)
 CCameraDevice::CallLock::~CallLock() {
     if (m_owns) {
         m_device.ApplyPendingClose();
-        m_device.m_callMutex.unlock();
+        m_device.m_callLock.Unlock();
     }
 }
 
@@ -82,9 +99,9 @@ int CCameraDevice::Close() {
     m_closePending = true;
     // Whoever holds the lock now releases the graph when its call returns; a free lock is
     // taken here at once. Either way the close is applied exactly once.
-    if (m_callMutex.try_lock_for(m_patience)) {
+    if (m_callLock.TryLockFor(m_patience)) {
         ApplyPendingClose();
-        m_callMutex.unlock();
+        m_callLock.Unlock();
     }
     return 0;
 }

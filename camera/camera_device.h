@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -85,6 +86,19 @@ private:
         bool m_owns;
     };
 
+    // A lock that can be waited for with a deadline. (std::timed_mutex would do, but
+    // ThreadSanitizer does not see its timed waits and then reports every unlock.)
+    class PatientLock {
+    public:
+        bool TryLockFor(std::chrono::milliseconds patience);
+        void Unlock();
+
+    private:
+        std::mutex m_mutex;
+        std::condition_variable m_released;
+        bool m_held = false;  // guarded by m_mutex
+    };
+
     struct Sensor {
         int32_t kind;
         int32_t pixels;
@@ -99,7 +113,7 @@ private:
     ICaptureSystem& m_system;
     const std::chrono::milliseconds m_patience;
 
-    std::timed_mutex m_callMutex;             // held across every driver call
+    PatientLock m_callLock;                   // held across every driver call
     std::unique_ptr<ICaptureGraph> m_pGraph;  // builder, graph and capture filter
     std::atomic<bool> m_closePending{false};  // a Close is waiting for the lock's holder
 
