@@ -7,8 +7,8 @@
 std::string DumpFileName(int year, int month, int day, int hour, int minute, int second,
                          int millisecond) {
     char name[64];
-    std::snprintf(name, sizeof name, "crash-%04d%02d%02d-%02d%02d%02d-%03d.dmp", year, month, day,
-                  hour, minute, second, millisecond);
+    (void)std::snprintf(name, sizeof name, "crash-%04d%02d%02d-%02d%02d%02d-%03d.dmp", year, month,
+                        day, hour, minute, second, millisecond);
     return name;
 }
 

@@ -10,7 +10,7 @@
 
 constexpr std::size_t kDumpsKept = 5;
 constexpr int kMaxRestarts = 3;
-constexpr int64_t kRestartWindowSeconds = 10 * 60;
+constexpr int64_t kRestartWindowSeconds = 600;  // ten minutes
 // The argument of the copy started by a crashed one, followed by what CrashedCopy holds.
 constexpr const char* kAfterCrashArgument = "--after-crash";
 constexpr uint32_t kCrashedCopyWaitMs = 5000;
