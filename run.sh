@@ -73,6 +73,7 @@ cat <<MSG
 KRYTray runs under Wine on DISPLAY=$DISPLAY with the simulated camera; debug records follow.
 In another terminal: ./run.sh ctl press   (snapshot button)    ./run.sh ctl unplug | plug
                      ./run.sh ctl active off|on                  ./run.sh ctl journal
+                     ./run.sh ctl fault hang|fail|crash|none     (a misbehaving driver)
 MSG
 if [ "$seconds" -gt 0 ]; then
     sleep "$seconds"

@@ -21,6 +21,7 @@ void SnapButtonPoller::Start() {
     {
         std::lock_guard lock(m_mutex);
         m_stopRequested = false;
+        m_running = true;
     }
     m_thread = std::thread(&SnapButtonPoller::Run, this);
 }
@@ -35,6 +36,22 @@ void SnapButtonPoller::Stop() {
     }
     m_wake.notify_all();
     m_thread.join();
+}
+
+bool SnapButtonPoller::StopWithin(std::chrono::milliseconds patience) {
+    if (!m_thread.joinable()) {
+        return true;
+    }
+    {
+        std::unique_lock lock(m_mutex);
+        m_stopRequested = true;
+        m_wake.notify_all();
+        if (!m_ended.wait_for(lock, patience, [this] { return !m_running; })) {
+            return false;
+        }
+    }
+    m_thread.join();
+    return true;
 }
 
 void SnapButtonPoller::Run() {
@@ -57,4 +74,6 @@ void SnapButtonPoller::Run() {
         }
         m_wake.wait_for(lock, period, [this] { return m_stopRequested; });
     }
+    m_running = false;
+    m_ended.notify_all();
 }

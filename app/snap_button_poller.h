@@ -36,6 +36,10 @@ public:
     // Wakes the thread from its wait and joins it. Returns once the thread has ended, so no
     // property call is made after it returns. Does nothing when the thread is not running.
     void Stop();
+    // As Stop, but waits at most `patience` for a thread stuck in a driver call. False when it
+    // is still in one: the thread is left running (it ends at its next wake), and the caller
+    // must end the process rather than destroy what the thread reads.
+    bool StopWithin(std::chrono::milliseconds patience);
     [[nodiscard]] bool IsRunning() const { return m_thread.joinable(); }
 
 private:
@@ -49,6 +53,8 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
+    std::condition_variable m_ended;
     bool m_stopRequested = false;  // guarded by m_mutex
+    bool m_running = false;        // guarded by m_mutex; false once Run has returned
     std::thread m_thread;
 };

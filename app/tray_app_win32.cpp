@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "app/crash_restart_win32.h"
 #include "app/kry_tray_dlg_win32.h"
 #include "camera/directshow_system_win32.h"
 #include "diag/debug_log.h"
@@ -40,6 +41,9 @@ SettingsStore g_settings(g_registry, theCamera);
 BOOL CTrayApp::InitInstance() {
     // First of all: a second copy ends before it logs, touches the notification area, opens the
     // camera or reads the settings. When the mutex cannot be made at all, run anyway.
+    if (!HandleCrashedCopy()) {  // a copy started after a crash is no second copy
+        return FALSE;
+    }
     const UniqueKernelHandle instanceLock(CreateMutexA(nullptr, FALSE, kSingleInstanceMutex));
     if (instanceLock && GetLastError() == ERROR_ALREADY_EXISTS) {
         return FALSE;
@@ -53,6 +57,11 @@ BOOL CTrayApp::InitInstance() {
         CDialogBase::SetMainWindow(&dialog);
         dialog.DoModal();
         CDialogBase::SetMainWindow(nullptr);
+        if (!dialog.PollerStopped()) {
+            // A driver call hangs on the poller's thread; the icon and the window are gone.
+            // Nothing the thread reads may be destroyed, and it cannot be joined: end here.
+            TerminateProcess(GetCurrentProcess(), 0);
+        }
     }
     // The poller has stopped with the dialog; release the graph while COM is still up.
     theCamera.Close();
@@ -64,6 +73,7 @@ BOOL CTrayApp::InitInstance() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     LimitDllSearchToSystemFolder();
     SetDebugRecordSender(ForwardDebugRecord);
+    InstallCrashRestart();
     theApp.InitInstance();
     return 0;
 }

@@ -60,20 +60,44 @@ void TrayControllerCore::OnSnapPolled() {
     }
 }
 
-bool TrayControllerCore::TakeBit(BitHold& hold, bool early) {
-    if (early) {
-        if (hold != BitHold::None) {
+bool TrayControllerCore::TakeBit(BitHold& hold, bool early, uint32_t bit, uint32_t& retry) {
+    switch (hold) {
+        case BitHold::None:
+            hold = early ? BitHold::ActedEarly : BitHold::Held;
+            return true;
+        case BitHold::ActedEarly:
+            if (!early) {
+                hold = BitHold::Held;  // the clear may still be on its way
+            }
             return false;
-        }
-        hold = BitHold::ByEarlyCheck;
-        return true;
+        case BitHold::Held:
+            if (!early) {
+                retry |= bit;
+            }
+            return false;
     }
-    if (hold == BitHold::ByEarlyCheck) {
-        hold = BitHold::ByTick;  // seen again on the tick after this one
-        return false;
+    return false;
+}
+
+void TrayControllerCore::RetryClear(uint32_t bits) {
+    if (bits == 0) {
+        return;
     }
-    hold = BitHold::ByTick;
-    return true;
+    DebugLog(kLogEvent, "CameraStatus 0x%x not cleared, clearing again", bits);
+    ClearHeldBits(bits);
+}
+
+void TrayControllerCore::ClearHeldBits(uint32_t bits) {
+    m_settings.ClearCameraStatus(bits);
+    // A driver that took the clear is seen to at once: the next press is not mistaken for the
+    // one just handled, even when no check comes in between.
+    const uint32_t status = m_settings.ReadCameraStatus();
+    if ((bits & STATUS_SNAP_BUTTON) != 0 && (status & STATUS_SNAP_BUTTON) == 0) {
+        m_snapHold = BitHold::None;
+    }
+    if ((bits & STATUS_STILL_READY) != 0 && (status & STATUS_STILL_READY) == 0) {
+        m_stillHold = BitHold::None;
+    }
 }
 
 void TrayControllerCore::CheckStatus(bool early) {
@@ -96,21 +120,25 @@ void TrayControllerCore::CheckStatus(bool early) {
         m_stillHold = BitHold::None;
     }
 
+    uint32_t retry = 0;
     // The button works whenever a camera is open, even without STATUS_ACTIVE.
-    if (present && (status & STATUS_SNAP_BUTTON) != 0 && TakeBit(m_snapHold, early)) {
+    if (present && (status & STATUS_SNAP_BUTTON) != 0 &&
+        TakeBit(m_snapHold, early, STATUS_SNAP_BUTTON, retry)) {
         const std::u16string path = m_settings.ReadQuickLaunchPath().value_or(u"");
         StartProgramIfNamed(path);
         // Cleared even when nothing could be started, so that a failed launch is not retried.
-        m_settings.ClearCameraStatus(STATUS_SNAP_BUTTON);
+        ClearHeldBits(STATUS_SNAP_BUTTON);
         DebugLog(kLogEvent, "%s", m_platform.AnsiText(path).c_str());
     }
 
-    if ((status & STATUS_STILL_READY) != 0 && m_bPlugIn && TakeBit(m_stillHold, early)) {
-        m_settings.ClearCameraStatus(STATUS_STILL_READY);
+    if ((status & STATUS_STILL_READY) != 0 && m_bPlugIn &&
+        TakeBit(m_stillHold, early, STATUS_STILL_READY, retry)) {
+        ClearHeldBits(STATUS_STILL_READY);
         StartProgramIfNamed(
             std::u16string(kViewerProgram, kViewerProgram + std::strlen(kViewerProgram)));
         DebugLogText(kLogEvent, kViewerProgram);
     }
+    RetryClear(retry);
 }
 
 void TrayControllerCore::StartProgramIfNamed(const std::u16string& path) {
@@ -174,7 +202,9 @@ void TrayControllerCore::OnTrayCommand(unsigned id) {
 void TrayControllerCore::TakeSnapshot(int32_t sizeIndex) {
     ExtensionBuffer block{};
     block.words[0] = sizeIndex;
-    m_camera.SetExtensionProperty(PROP_STILL_SIZE, &block);
+    if (m_camera.SetExtensionProperty(PROP_STILL_SIZE, &block) == kCameraBusy) {
+        return;  // not queued: a still minutes later would surprise
+    }
     m_settings.ClearCameraStatus(STATUS_STILL_READY);
     m_camera.TriggerStill();
 }
@@ -198,12 +228,13 @@ void TrayControllerCore::OnCountdownTick() {
 
 void TrayControllerCore::ToggleSelfTimer() {
     // A countdown already running goes on either way.
-    m_bSelfTimer = !m_bSelfTimer;
-    if (m_bSelfTimer) {
-        m_settings.SetCameraStatus(STATUS_SELF_TIMER);
-    } else {
-        m_settings.ClearCameraStatus(STATUS_SELF_TIMER);
+    const bool selfTimer = !m_bSelfTimer;
+    const int sent = selfTimer ? m_settings.SetCameraStatus(STATUS_SELF_TIMER)
+                               : m_settings.ClearCameraStatus(STATUS_SELF_TIMER);
+    if (sent == kCameraBusy) {
+        return;  // the menu keeps showing the choice the driver holds
     }
+    m_bSelfTimer = selfTimer;
     if (m_pTrayIcon) {
         m_pTrayIcon->SetSelfTimerChecked(m_bSelfTimer);
     }
@@ -239,5 +270,7 @@ void TrayControllerCore::OnSysCommand(uint32_t command) {
 
 void TrayControllerCore::PrepareDestroyWindow() {
     m_bMinimized = false;
-    m_poller.Stop();
+    if (!m_poller.StopWithin(kPollerStopPatience)) {
+        DebugLog(kLogEvent, "Camera busy, poller left behind");
+    }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -19,6 +20,8 @@ constexpr int32_t kCountdownSeconds = 5;
 constexpr const char* kViewerProgram = "DEZAD.EXE";
 constexpr uint32_t kSysCommandMinimize = 0xF020;
 constexpr uint32_t kSysCommandRestore = 0xF120;
+// How long ending waits for the poller to leave a driver call.
+constexpr std::chrono::milliseconds kPollerStopPatience{500};
 
 // Start-up, in this order (the dialog's constructor and OnInitDialog):
 //   1. ReadStartupSettings()   in the constructor: debug level, KRYTray.
@@ -60,7 +63,8 @@ public:
 
     // WM_COMMAND ids ID_TRAY_COMMAND_FIRST..ID_TRAY_COMMAND_LAST.
     void OnTrayCommand(unsigned id);
-    // Still size, clear STATUS_STILL_READY, trigger: in that order.
+    // Still size, clear STATUS_STILL_READY, trigger: in that order; nothing while the camera is
+    // busy.
     void TakeSnapshot(int32_t sizeIndex);
     // The 1-second self-timer tick.
     void OnCountdownTick();
@@ -73,8 +77,12 @@ public:
     bool OnCopyData(uintptr_t dwData, const void* data, std::size_t cbData);
     // WM_SYSCOMMAND: SC_MINIMIZE and SC_RESTORE (exact values) set and clear m_bMinimized.
     void OnSysCommand(uint32_t command);
-    // No tray icon can be created any more, and the poller thread is stopped and joined.
+    // No tray icon can be created any more, and the poller thread is stopped and joined, unless
+    // it is stuck in a driver call (see PollerStopped).
     void PrepareDestroyWindow();
+    // False after PrepareDestroyWindow left the poller inside a driver call that does not
+    // return: the process must then end without destroying the controller or the camera.
+    [[nodiscard]] bool PollerStopped() const { return !m_poller.IsRunning(); }
 
     // State shared with the dialog, device discovery and the menu builder.
     bool m_bTrayEnabled = false;
@@ -94,15 +102,19 @@ protected:
     IControllerPlatform& m_platform;
 
 private:
-    // Who last acted on a status bit whose clear the driver may not have stored yet.
-    enum class BitHold : uint8_t { None, ByTick, ByEarlyCheck };
+    // How far the program is with a status bit it acted on. Once acted on, a bit is held until
+    // a read shows it clear, and is never acted on again while held: a driver that fails or
+    // stores our clear late must not start a program every second. Early checks only act; a
+    // tick right after an early act leaves the clear time to land, later ticks send it again.
+    enum class BitHold : uint8_t { None, ActedEarly, Held };
 
     void CheckStatus(bool early);
-    // Whether a set bit is acted on now. Once acted on, a bit is held until a read shows it
-    // clear: the driver may store our clear late. Early checks never act on a held bit; ticks
-    // skip it once after an early check acted, and otherwise act as always, so a bit that stays
-    // set is still seen again.
-    static bool TakeBit(BitHold& hold, bool early);
+    // Whether a set bit is acted on now; adds it to `retry` when its clear is due again.
+    static bool TakeBit(BitHold& hold, bool early, uint32_t bit, uint32_t& retry);
+    // Sends the clear of held bits the driver has not taken yet; one record per tick.
+    void RetryClear(uint32_t bits);
+    // Sends the clear of acted-on bits and releases those a read then shows clear.
+    void ClearHeldBits(uint32_t bits);
 
     BitHold m_snapHold = BitHold::None;
     BitHold m_stillHold = BitHold::None;

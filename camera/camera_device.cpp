@@ -2,10 +2,46 @@
 
 #include <utility>
 
-CCameraDevice::CCameraDevice(ICaptureSystem& system) : m_system(system) {}
+#include "diag/debug_log.h"
+
+bool CCameraDevice::PatientLock::TryLockFor(std::chrono::milliseconds patience) {
+    std::unique_lock lock(m_mutex);
+    if (!m_released.wait_for(lock, patience, [this] { return !m_held; })) {
+        return false;
+    }
+    m_held = true;
+    return true;
+}
+
+void CCameraDevice::PatientLock::Unlock() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_held = false;
+    }
+    m_released.notify_one();
+}
+
+CCameraDevice::CallLock::CallLock(CCameraDevice& device)
+    : m_device(device), m_owns(device.m_callLock.TryLockFor(device.m_patience)) {
+    if (m_owns) {
+        m_device.ApplyPendingClose();
+    } else {
+        DebugLog(kLogEvent, "Camera busy");
+    }
+}
+
+CCameraDevice::CallLock::~CallLock() {
+    if (m_owns) {
+        m_device.ApplyPendingClose();
+        m_device.m_callLock.Unlock();
+    }
+}
+
+CCameraDevice::CCameraDevice(ICaptureSystem& system, std::chrono::milliseconds patience)
+    : m_system(system), m_patience(patience) {}
 
 CCameraDevice::~CCameraDevice() {
-    CloseLocked();
+    m_pGraph.reset();
 }
 
 long CCameraDevice::EnumerateDevices(std::vector<std::string>& displayNames,
@@ -14,16 +50,34 @@ long CCameraDevice::EnumerateDevices(std::vector<std::string>& displayNames,
 }
 
 long CCameraDevice::Open(const std::string& displayName, const std::string& friendlyName) {
-    std::lock_guard lock(m_mutex);
-    if (!m_strFriendlyName.empty()) {
-        CloseLocked();
+    const CallLock lock(*this);
+    if (!lock) {
+        return kCameraBusy;
     }
-    m_strFriendlyName = friendlyName;
-    m_strDisplayName = displayName;
+    ForgetNames();
+    m_pGraph.reset();
     std::unique_ptr<ICaptureGraph> graph;
     const long hr = m_system.OpenGraph(displayName, graph);
     m_pGraph = std::move(graph);
+    const std::optional<Sensor> sensor = ReadSensor();
+    std::lock_guard info(m_infoMutex);
+    m_strFriendlyName = friendlyName;
+    m_strDisplayName = displayName;
+    m_sensor = sensor;
     return hr;
+}
+
+std::optional<CCameraDevice::Sensor> CCameraDevice::ReadSensor() {
+    if (!m_pGraph) {
+        return std::nullopt;
+    }
+    ExtensionBuffer kind{};
+    ExtensionBuffer pixels{};
+    if (m_pGraph->GetExtensionProperty(PROP_SENSOR_KIND, &kind) != 0 ||
+        m_pGraph->GetExtensionProperty(PROP_SENSOR_PIXELS, &pixels) != 0) {
+        return std::nullopt;
+    }
+    return Sensor{kind.words[0], pixels.words[0]};
 }
 
 long CCameraDevice::OpenGraph(const std::string& displayName) {
@@ -31,41 +85,70 @@ long CCameraDevice::OpenGraph(const std::string& displayName) {
     const long hr = m_system.OpenGraph(displayName, graph);
     std::unique_ptr<ICaptureGraph> previous;
     {
-        std::lock_guard lock(m_mutex);
+        const CallLock lock(*this);
+        if (!lock) {
+            return kCameraBusy;  // `graph` is released here, unused
+        }
         previous = std::exchange(m_pGraph, std::move(graph));
     }
     return hr;  // `previous` is released here, outside the lock; no one else can reach it
 }
 
 int CCameraDevice::Close() {
-    std::lock_guard lock(m_mutex);
-    return CloseLocked();
-}
-
-int CCameraDevice::CloseLocked() {
-    m_pGraph.reset();  // filter, graph, builder
-    m_strFriendlyName.clear();
-    m_strDisplayName.clear();
+    ForgetNames();
+    m_closePending = true;
+    // Whoever holds the lock now releases the graph when its call returns; a free lock is
+    // taken here at once. Either way the close is applied exactly once.
+    if (m_callLock.TryLockFor(m_patience)) {
+        ApplyPendingClose();
+        m_callLock.Unlock();
+    }
     return 0;
 }
 
+void CCameraDevice::ApplyPendingClose() {
+    if (m_closePending.exchange(false)) {
+        m_pGraph.reset();  // filter, graph, builder
+    }
+}
+
+void CCameraDevice::ForgetNames() {
+    std::lock_guard info(m_infoMutex);
+    m_strFriendlyName.clear();
+    m_strDisplayName.clear();
+    m_sensor.reset();
+}
+
 std::string CCameraDevice::FriendlyName() const {
-    std::lock_guard lock(m_mutex);
+    std::lock_guard info(m_infoMutex);
     return m_strFriendlyName;
 }
 
 std::string CCameraDevice::DisplayName() const {
-    std::lock_guard lock(m_mutex);
+    std::lock_guard info(m_infoMutex);
     return m_strDisplayName;
 }
 
 int CCameraDevice::GetExtensionProperty(int32_t id, ExtensionBuffer* block) {
-    std::lock_guard lock(m_mutex);
+    if (id == PROP_SENSOR_KIND || id == PROP_SENSOR_PIXELS) {
+        std::lock_guard info(m_infoMutex);
+        if (m_sensor) {
+            block->words[0] = id == PROP_SENSOR_KIND ? m_sensor->kind : m_sensor->pixels;
+            return 0;
+        }
+    }
+    const CallLock lock(*this);
+    if (!lock) {
+        return kCameraBusy;
+    }
     return m_pGraph ? m_pGraph->GetExtensionProperty(id, block) : -1;
 }
 
 int CCameraDevice::SetExtensionProperty(int32_t id, ExtensionBuffer* block) {
-    std::lock_guard lock(m_mutex);
+    const CallLock lock(*this);
+    if (!lock) {
+        return kCameraBusy;
+    }
     return m_pGraph ? m_pGraph->SetExtensionProperty(id, block) : -1;
 }
 
@@ -75,7 +158,10 @@ void CCameraDevice::SetEffect(int32_t effectId) {
 }
 
 int CCameraDevice::SetVideoControlMode(int32_t mode) {
-    std::lock_guard lock(m_mutex);
+    const CallLock lock(*this);
+    if (!lock) {
+        return kCameraBusy;
+    }
     return m_pGraph ? m_pGraph->SetVideoControlMode(mode) : -1;
 }
 
@@ -86,8 +172,8 @@ int CCameraDevice::TriggerStill() {
 void CCameraDevice::ShowPropertyPages() {
     std::unique_ptr<IPropertyPagesJob> job;
     {
-        std::lock_guard lock(m_mutex);
-        if (m_pGraph) {
+        const CallLock lock(*this);
+        if (lock && m_pGraph) {
             job = m_pGraph->PreparePropertyPages();
         }
     }

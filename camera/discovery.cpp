@@ -7,8 +7,7 @@
 
 int OpenCamera(CCameraDevice& camera, const std::string& displayName,
                const std::string& friendlyName) {
-    camera.Open(displayName, friendlyName);
-    return 0;
+    return camera.Open(displayName, friendlyName) == kCameraBusy ? kCameraBusy : 0;
 }
 
 bool DiscoverCamera(CCameraDevice& camera, ICaptureSystem& system,
@@ -34,7 +33,9 @@ bool DiscoverCamera(CCameraDevice& camera, ICaptureSystem& system,
 
     const std::size_t count = std::min(displayNames.size(), friendlyNames.size());
     for (std::size_t i = 0; i < count; ++i) {
-        OpenCamera(camera, displayNames[i], friendlyNames[i]);
+        if (OpenCamera(camera, displayNames[i], friendlyNames[i]) == kCameraBusy) {
+            return false;  // a driver call hangs; the next device change looks again
+        }
         ExtensionBuffer block{};
         if (camera.GetExtensionProperty(PROP_SENSOR_PIXELS, &block) == 0) {
             DebugLogText(kLogEvent, friendlyNames[i].c_str());

@@ -8,8 +8,9 @@
 
 #include "camera/camera_device.h"
 
-// Closes `camera` if it is open, then opens it on the named device. Returns 0; whether the
-// device really opened shows only in the extension calls that follow.
+// Closes `camera` if it is open, then opens it on the named device. Returns 0, or kCameraBusy
+// when a driver call hangs; whether the device really opened shows only in the extension calls
+// that follow.
 int OpenCamera(CCameraDevice& camera, const std::string& displayName,
                const std::string& friendlyName);
 

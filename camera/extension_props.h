@@ -26,8 +26,12 @@ constexpr int32_t kSnapPollWord = 4;
 constexpr int32_t kStatusWord = 5;
 constexpr uint32_t kExtensionBlockLength = 16;
 
+// Another call to the driver hangs: this one was not made.
+constexpr int kCameraBusy = -2;
+
 // What the rest of the program may ask of the open camera. Results follow the driver
-// wrappers: 0 = the call reached the driver, -1 = no capture filter or no such interface.
+// wrappers: 0 = the call reached the driver, -1 = no capture filter or no such interface,
+// kCameraBusy = not made.
 class ICameraOps {
 public:
     virtual ~ICameraOps() = default;

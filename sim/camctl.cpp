@@ -4,14 +4,17 @@
 //   camctl status | set-status <hex>
 //   camctl journal | journal-clear | journal-path <path> | still-dir <path>
 //   camctl wait-journal <line> [timeout-ms]
+//   camctl fault none|hang|fail|crash
 #include <windows.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "sim/driver_fault.h"
 #include "sim/simcam_control.h"
 #include "sim/text_convert.h"
 
@@ -160,6 +163,16 @@ int RunWaitJournal(const Args& args) {
     return 1;
 }
 
+int RunFault(const Args& args) {
+    const std::optional<DriverFault> fault = driver_fault::Parse(args[0]);
+    if (!fault) {
+        std::fprintf(stderr, "camctl: fault takes none, hang, fail or crash, not %s\n",
+                     args[0].c_str());
+        return 2;
+    }
+    return Report(driver_fault::Set(*fault), "fault");
+}
+
 const Command kCommands[] = {
     {"plug", 0, 0, "plug", RunPlug},
     {"unplug", 0, 0, "unplug", RunUnplug},
@@ -177,6 +190,7 @@ const Command kCommands[] = {
     {"journal-path", 1, 1, "journal-path <path>", RunJournalPath},
     {"still-dir", 1, 1, "still-dir <path>", RunStillDir},
     {"wait-journal", 1, 2, "wait-journal <line> [timeout-ms]", RunWaitJournal},
+    {"fault", 1, 1, "fault none|hang|fail|crash", RunFault},
 };
 
 int Usage() {

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "sim/driver_fault.h"
 #include "sim/journal.h"
 #include "sim/pin_enumerator.h"
 #include "sim/simcam_ids.h"
@@ -219,6 +220,9 @@ STDMETHODIMP CaptureFilter::SetMode(IPin* pin, LONG mode) {
     if (!IsStillPin(pin)) {
         return E_INVALIDARG;
     }
+    if (const HRESULT fault = driver_fault::Apply(); FAILED(fault)) {
+        return fault;
+    }
     {
         const std::lock_guard lock(mutex_);
         stillMode_ = mode;
@@ -286,6 +290,9 @@ STDMETHODIMP CaptureFilter::SetProperty(LONG id, ExtensionBuffer* block, LONG le
     // Only the block's 16 bytes are the caller's promise: copy those, no more.
     ExtensionBuffer words{};
     std::copy(block->words, block->words + 4, words.words);
+    if (const HRESULT fault = driver_fault::Apply(); FAILED(fault)) {
+        return fault;
+    }
     const HRESULT hr = driver_.SetProperty(id, words);
     Record("set " + std::to_string(id) + " " + std::to_string(words.words[0]) + " " +
            std::to_string(words.words[1]) + " " + std::to_string(words.words[2]) + " " +
@@ -299,6 +306,9 @@ STDMETHODIMP CaptureFilter::GetProperty(LONG id, ExtensionBuffer* block, LONG le
     }
     if (length < static_cast<LONG>(kExtensionBlockLength)) {
         return E_INVALIDARG;
+    }
+    if (const HRESULT fault = driver_fault::Apply(); FAILED(fault)) {
+        return fault;
     }
     const HRESULT hr = driver_.GetProperty(id, *block);
     Record("get " + std::to_string(id));

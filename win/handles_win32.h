@@ -53,6 +53,12 @@ struct IconTraits {
 struct KernelHandleTraits {
     static void Close(HANDLE handle) { CloseHandle(handle); }
 };
+struct FindHandleTraits {
+    static void Close(HANDLE handle) { FindClose(handle); }
+};
+struct ModuleTraits {
+    static void Close(HMODULE module) { FreeLibrary(module); }
+};
 
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectTraits>;
 using UniqueRegion = UniqueHandle<HRGN, GdiObjectTraits>;
@@ -60,6 +66,9 @@ using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
+// FindFirstFile's handle; wrap only a valid one (not INVALID_HANDLE_VALUE).
+using UniqueFindHandle = UniqueHandle<HANDLE, FindHandleTraits>;
+using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 
 // A window's device context, given back with ReleaseDC.

@@ -122,9 +122,17 @@ TEST_F(MenuTest, PluggedInMenuFollowsTheSensorAndTheSelfTimer) {
     PressKey(menuWindow, VK_ESCAPE);
     ASSERT_TRUE(menu_driver::WaitMenusClosed(tray.Id()));
 
-    // The capabilities are asked anew for every menu, the check mark follows the self-timer.
+    // The sensor is read as the camera opens: another one shows once it is plugged in again.
+    // The check mark follows the self-timer.
     sim::Camctl("kind 3");
     sim::Camctl("pixels 76800");
+    sim::Camctl("unplug");
+    ASSERT_TRUE(viewer.WaitFor("plug out or stop", 3s));
+    sim::Camctl("plug");
+    ASSERT_TRUE(viewer.WaitFor("plug in and play!", 3s, 2));
+    ASSERT_TRUE(PollUntil(
+        [&] { return (iconWindow = menu_driver::TrayIconWindow(tray.Id(), iconId)) != nullptr; },
+        3s));
     PostMessageA(tray.ControllerWindow(), WM_COMMAND, 32778, 0);
     ASSERT_TRUE(viewer.WaitFor("SetCameraStatus 0x11", 3s));
     menuWindow = OpenMenu();

@@ -84,6 +84,7 @@ void Reset() {
     Camctl("kind 1");
     Camctl("pixels 307200");
     Camctl("journal-clear");
+    Camctl("fault none");
 }
 
 std::vector<std::string> Journal() {

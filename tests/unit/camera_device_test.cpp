@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <thread>
@@ -17,6 +18,7 @@ struct Journal {
     std::vector<std::string> calls;
     int graphsAlive = 0;
     std::function<void()> onPagesRun;
+    std::function<void()> onSet;  // inside every set that reaches the driver
 };
 
 // A graph whose filter is either there with every interface, or missing (the device vanished
@@ -43,6 +45,9 @@ public:
         m_journal.calls.push_back("set " + std::to_string(id) + " " +
                                   std::to_string(block->words[0]) + " " +
                                   std::to_string(block->words[1]));
+        if (m_journal.onSet) {
+            m_journal.onSet();
+        }
         return 0;
     }
     int SetVideoControlMode(int32_t mode) override {
@@ -129,8 +134,8 @@ TEST_F(CameraDeviceTest, OpenCameraReachesTheDriver) {
     m_camera.ShowPropertyPages();
 
     EXPECT_EQ(m_system.journal.calls,
-              (std::vector<std::string>{"open @device:cam", "get 1", "set 18 5 18", "set 3 53 0",
-                                        "still 8", "pages"}));
+              (std::vector<std::string>{"open @device:cam", "get 1", "get 2", "set 18 5 18",
+                                        "set 3 53 0", "still 8", "pages"}));
 }
 
 TEST_F(CameraDeviceTest, FailedOpenKeepsNamesAndGraphUntilClose) {
@@ -225,6 +230,38 @@ public:
     }
     std::atomic<int> faults{0};
 };
+
+// A driver call that hangs on the poller's thread: the UI thread's calls give up after the
+// patience, the names and the sensor stay readable, and Close leaves the graph to the stuck
+// call, which releases it on return.
+TEST(CameraDeviceThreads, AStuckCallMakesOthersBusyAndCloseWaitsForNoOne) {
+    FakeSystem system;
+    CCameraDevice camera(system, std::chrono::milliseconds(20));
+    camera.Open("@device:cam", "Cam");
+    std::promise<void> entered;
+    std::promise<void> release;
+    system.journal.onSet = [&, released = release.get_future().share()] {
+        entered.set_value();
+        released.wait();
+    };
+    std::thread poller([&] {
+        ExtensionBuffer block{{kSnapPollWord, 0, 0, 0}};
+        camera.SetExtensionProperty(PROP_SNAP_POLL, &block);
+    });
+    entered.get_future().wait();
+
+    ExtensionBuffer block{};
+    EXPECT_EQ(camera.SetExtensionProperty(PROP_EFFECT, &block), kCameraBusy);
+    EXPECT_EQ(camera.GetExtensionProperty(PROP_SENSOR_PIXELS, &block), 0) << "kept from Open";
+    EXPECT_EQ(block.words[0], 1002);
+    EXPECT_EQ(camera.FriendlyName(), "Cam");
+    camera.Close();
+    EXPECT_EQ(camera.Open("@device:other", "Other"), kCameraBusy);
+    release.set_value();
+    poller.join();
+    EXPECT_EQ(system.journal.graphsAlive, 0) << "released as the stuck call returned";
+    EXPECT_EQ(camera.DisplayName(), "");
+}
 
 TEST(CameraDeviceThreads, PropertyCallsNeverUseAClosedGraph) {
     GuardedSystem system;

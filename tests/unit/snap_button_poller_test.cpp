@@ -66,10 +66,16 @@ public:
     };
 
     int SetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
-        std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
         m_calls.push_back({id, block->words[0], g_checkLogs.load()});
         m_changed.notify_all();
+        m_changed.wait(lock, [this] { return !m_hang; });  // a wedged driver
         return 0;
+    }
+    void Hang(bool hang) {
+        std::lock_guard lock(m_mutex);
+        m_hang = hang;
+        m_changed.notify_all();
     }
     int GetExtensionProperty(int32_t, ExtensionBuffer*) override { return -1; }
     void SetEffect(int32_t) override {}
@@ -90,6 +96,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<Call> m_calls;
+    bool m_hang = false;
 };
 
 class SnapButtonPollerTest : public ::testing::Test {
@@ -196,6 +203,21 @@ TEST_F(SnapButtonPollerTest, NoRequestAfterStopOrDestructionReturns) {
     const std::size_t afterDestruction = camera.CallCount();
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(camera.CallCount(), afterDestruction);
+}
+
+TEST_F(SnapButtonPollerTest, StopWithinLeavesAThreadStuckInADriverCallUntilTheCallReturns) {
+    present = 1;
+    camera.Hang(true);
+    SnapButtonPoller poller(camera, present, 0ms, 0ms);
+    poller.Start();
+    ASSERT_TRUE(camera.WaitForCalls(1));
+    EXPECT_FALSE(poller.StopWithin(50ms));
+    EXPECT_TRUE(poller.IsRunning());
+
+    camera.Hang(false);
+    EXPECT_TRUE(poller.StopWithin(kDeadline));
+    EXPECT_FALSE(poller.IsRunning());
+    EXPECT_EQ(camera.CallCount(), 1u) << "the stop was seen at the thread's next wake";
 }
 
 TEST_F(SnapButtonPollerTest, StartWhileRunningStartsNoSecondThread) {

@@ -68,6 +68,7 @@ public:
     bool open = true;
     // A driver that stores a new CameraStatus only when StoreLateStatus is called.
     bool storesLate = false;
+    bool busy = false;  // another call hangs: nothing reaches the driver
 
     void StoreLateStatus() {
         if (m_pending) {
@@ -80,6 +81,9 @@ public:
     int SetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
         if (!open) {
             return -1;
+        }
+        if (busy) {
+            return kCameraBusy;
         }
         if (id == PROP_STATUS) {
             const auto value = static_cast<uint32_t>(block->words[1]);
@@ -98,6 +102,9 @@ public:
         m_recorder.Add("effect " + std::to_string(effectId));
     }
     int TriggerStill() override {
+        if (busy) {
+            return kCameraBusy;
+        }
         m_recorder.Add("trigger");
         return 0;
     }
@@ -399,9 +406,32 @@ TEST_F(TrayControllerTest, PressActedOnByATickIsNotActedOnAgainByAnEarlyLookAtTh
     core.OnEarlyStatusCheck();
     EXPECT_THAT(recorder.Take(), IsEmpty());
 
-    // A bit that stays set, the driver never storing the clear, is seen again on the next tick.
+    // A driver that never stores the clear: later ticks send it again and start nothing.
     core.OnStatusTick();
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), ElementsAre("log 100 CameraStatus 0x2 not cleared, clearing again",
+                                             "log 103 ClearCameraStatus 0x1", "status 0x1",
+                                             "log 100 CameraStatus 0x2 not cleared, clearing again",
+                                             "log 103 ClearCameraStatus 0x1", "status 0x1"));
+
+    // Once the driver takes the clear, the next press works as before.
+    camera.StoreLateStatus();
+    core.OnStatusTick();
+    SetStatus(STATUS_ACTIVE | STATUS_SNAP_BUTTON);
+    core.OnEarlyStatusCheck();
     EXPECT_TRUE(recorder.Contains("start C:\\snap.exe"));
+}
+
+TEST_F(TrayControllerTest, CommandsWhileTheCameraIsBusyAreDroppedNotQueued) {
+    StartUp();
+    PlugIn();
+    camera.busy = true;
+    core.OnTrayCommand(ID_SNAPSHOT_FIRST);
+    core.OnTrayCommand(ID_SNAPONE_DELAY);
+    EXPECT_FALSE(core.m_bSelfTimer) << "the choice the driver holds stays shown";
+    camera.busy = false;
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), ElementsAre("log 103 SetCameraStatus 0x11"));
 }
 
 TEST_F(TrayControllerTest, StillSeenByThePollerStartsTheViewerOnce) {

@@ -1,0 +1,159 @@
+// A camera driver that hangs, fails or crashes never takes the tray down.
+#include <windows.h>
+// after windows.h, which it needs
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "command_fixture.h"
+#include "sim_camera.h"
+#include "stand_ins.h"
+#include "win/handles_win32.h"
+
+namespace {
+
+constexpr UINT kEffect = 32711;  // the second effect of the menu
+
+std::string DumpFolder() {
+    char path[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
+    return std::string(path) + "\\Velmora\\KRYTray\\";
+}
+
+std::vector<std::string> Dumps() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = FindFirstFileA((DumpFolder() + "crash-*.dmp").c_str(), &entry);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry)) {
+        names.push_back(DumpFolder() + entry.cFileName);
+    }
+    const UniqueFindHandle owner(search != INVALID_HANDLE_VALUE ? search : nullptr);
+    return names;
+}
+
+void DeleteDumps() {
+    for (const std::string& dump : Dumps()) {
+        DeleteFileA(dump.c_str());
+    }
+}
+
+// The process of every controller window: a copy restarted after a crash is not `tray`.
+std::vector<DWORD> ControllerProcesses() {
+    std::vector<DWORD> processes;
+    for (HWND window :
+         ProcessWindows(0, [](HWND w) { return WindowText(w) == "Velmora System Tray"; })) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        processes.push_back(processId);
+    }
+    return processes;
+}
+
+class DriverFaultTest : public CommandTest {
+protected:
+    void SetUp() override {
+        CommandTest::SetUp();
+        DeleteDumps();
+        stand_in::ClearStarts(stand_in::kQuickLaunch);
+    }
+    void TearDown() override {
+        sim::Camctl("fault none");
+        CommandTest::TearDown();
+        for (DWORD processId : ControllerProcesses()) {  // a restarted copy ends too
+            const UniqueKernelHandle process(
+                OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId));
+            SendExitTo(ControllerWindowOf(processId));
+            if (process && WaitForSingleObject(process.get(), 5000) != WAIT_OBJECT_0) {
+                ADD_FAILURE() << "a restarted copy did not end on EXIT";
+                TerminateProcess(process.get(), 1);
+            }
+        }
+        DeleteDumps();
+    }
+
+    // Sets the fault and waits until the poller's next request is inside the driver.
+    void HangThePoller() {
+        sim::Camctl("fault hang");
+        viewer.Clear();
+        ASSERT_TRUE(viewer.WaitFor("Check snap button", 3s));
+    }
+
+    // Crashes the running copy through the driver; the copy that took over with its plugged-in
+    // icon within `deadline`, or 0.
+    static DWORD CrashAndFindSuccessor(DWORD crashed, std::chrono::milliseconds deadline) {
+        sim::Camctl("fault crash");
+        DWORD successor = 0;
+        PollUntil(
+            [&] {
+                for (DWORD processId : ControllerProcesses()) {
+                    if (processId != crashed &&
+                        menu_driver::TrayIconWindow(processId, menu_driver::kPluggedIcon)) {
+                        successor = processId;
+                    }
+                }
+                return successor != 0;
+            },
+            deadline);
+        return successor;
+    }
+};
+
+TEST_F(DriverFaultTest, HungCallLeavesTheMenuOpeningAndExitEndingTheProgram) {
+    StartPlugged();
+    ASSERT_TRUE(viewer.WaitFor("Thread Start", 5s));
+    HangThePoller();
+    HWND menu = OpenMenu();
+    ASSERT_NE(menu, nullptr);
+    menu_driver::PressKey(menu, VK_ESCAPE);
+    ASSERT_TRUE(menu_driver::WaitMenusClosed(tray.Id()));
+
+    Command(kEffect);
+    ASSERT_TRUE(viewer.WaitFor("Camera busy", 2s)) << "dropped, and said so";
+    sim::Camctl("fault none");
+    Command(kEffect);
+    ASSERT_TRUE(PollUntil([] { return !sim::JournalLines("set 3 ").empty(); }, 3s));
+    EXPECT_EQ(sim::JournalLines("set 3 ").size(), 1u) << "the busy one was not queued";
+
+    HangThePoller();
+    ASSERT_TRUE(tray.SendExit());
+    DWORD exitCode = 1234;
+    ASSERT_TRUE(tray.WaitExit(2s, &exitCode)) << "still running after EXIT";
+    EXPECT_EQ(exitCode, 0u);
+}
+
+TEST_F(DriverFaultTest, FailingClearsStartEachProgramOnceAndThePressAfterRecoveryWorks) {
+    StartPlugged();
+    settings::SetRaw("QuickLaunch", REG_SZ, stand_in::kQuickLaunch,
+                     static_cast<DWORD>(strlen(stand_in::kQuickLaunch)));
+    sim::Camctl("fault fail");
+    sim::Camctl("set-status b");  // active, button and still
+    ASSERT_TRUE(viewer.WaitFor("CameraStatus 0xa not cleared, clearing again", 5s, 2));
+    EXPECT_EQ(stand_in::Starts(stand_in::kQuickLaunch).size(), 1u);
+    EXPECT_EQ(stand_in::Starts(stand_in::kViewer).size(), 1u);
+
+    sim::Camctl("fault none");
+    ASSERT_TRUE(PollUntil([] { return sim::Status() == 0x1; }, 3s)) << "the retried clear lands";
+    sim::Camctl("press");
+    EXPECT_TRUE(PollUntil([] { return stand_in::Starts(stand_in::kQuickLaunch).size() == 2; }, 4s));
+}
+
+TEST_F(DriverFaultTest, CrashLeavesADumpAndTheIconBackUntilTheFourthInTenMinutes) {
+    StartPlugged();
+    ASSERT_TRUE(viewer.WaitFor("Thread Start", 5s));
+    const DWORD successor = CrashAndFindSuccessor(tray.Id(), 5s);
+    ASSERT_NE(successor, 0u) << "no plugged-in icon of a restarted copy within 5 s";
+    DWORD exitCode = 0;
+    ASSERT_TRUE(tray.WaitExit(0ms, &exitCode));
+    EXPECT_EQ(exitCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+    ASSERT_EQ(Dumps().size(), 1u);
+
+    // Two more crashes in these ten minutes, as their dumps tell: the next one is the fourth.
+    CopyFileA(Dumps()[0].c_str(), (DumpFolder() + "crash-20000101-000000-001.dmp").c_str(), TRUE);
+    CopyFileA(Dumps()[0].c_str(), (DumpFolder() + "crash-20000101-000000-002.dmp").c_str(), TRUE);
+    EXPECT_EQ(CrashAndFindSuccessor(successor, 3s), 0u) << "restarted after the fourth crash";
+    EXPECT_EQ(Dumps().size(), 4u);
+    EXPECT_TRUE(ControllerProcesses().empty());
+}
+
+}  // namespace
