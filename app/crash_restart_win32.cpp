@@ -12,6 +12,7 @@
 
 #include "app/crash_restart.h"
 #include "win/handles_win32.h"
+#include "win/text_win32.h"
 
 namespace {
 
@@ -26,18 +27,6 @@ constexpr DWORD kDumpWaitMs = 10000;
 std::wstring g_dumpFolder;  // %LOCALAPPDATA%\Velmora\KRYTray
 std::wstring g_program;     // this executable
 LONG g_inFilter = 0;
-
-std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());  // ASCII names only
-}
-
-std::string Narrow(const wchar_t* text) {
-    std::string result;
-    for (; *text != L'\0'; ++text) {
-        result += static_cast<char>(*text);
-    }
-    return result;
-}
 
 int64_t Seconds(const FILETIME& time) {
     const ULARGE_INTEGER ticks{{time.dwLowDateTime, time.dwHighDateTime}};
@@ -67,8 +56,8 @@ std::string CreateDumpFile() {
     GetLocalTime(&now);
     const std::string name = DumpFileName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
                                           now.wSecond, now.wMilliseconds);
-    const HANDLE file = CreateFileW((g_dumpFolder + L"\\" + Widen(name)).c_str(), GENERIC_WRITE, 0,
-                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileW((g_dumpFolder + L"\\" + FromUtf8(name)).c_str(), GENERIC_WRITE,
+                                    0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return {};
     }
@@ -85,7 +74,7 @@ std::vector<int64_t> PruneDumps() {
     if (search != INVALID_HANDLE_VALUE) {
         const UniqueFindHandle owner(search);
         do {
-            found.emplace_back(Narrow(entry.cFileName), Seconds(entry.ftLastWriteTime));
+            found.emplace_back(ToUtf8(entry.cFileName), Seconds(entry.ftLastWriteTime));
             names.push_back(found.back().first);
         } while (FindNextFileW(search, &entry));
     }
@@ -95,7 +84,7 @@ std::vector<int64_t> PruneDumps() {
         if (std::find(doomed.begin(), doomed.end(), name) == doomed.end()) {
             times.push_back(time);
         } else {
-            DeleteFileW((g_dumpFolder + L"\\" + Widen(name)).c_str());
+            DeleteFileW((g_dumpFolder + L"\\" + FromUtf8(name)).c_str());
         }
     }
     return times;
@@ -105,7 +94,7 @@ std::vector<int64_t> PruneDumps() {
 void StartDumpingCopy(const CrashedCopy& crashed) {
     const UniqueKernelHandle dumped(
         CreateEventW(nullptr, TRUE, FALSE, DumpedEventName(crashed.processId).c_str()));
-    std::wstring commandLine = L"\"" + g_program + L"\" " + Widen(CrashedCopyArguments(crashed));
+    std::wstring commandLine = L"\"" + g_program + L"\" " + FromUtf8(CrashedCopyArguments(crashed));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -150,7 +139,7 @@ void WriteDumpOf(const CrashedCopy& crashed, HANDLE process) {
     const auto write = dbghelp ? reinterpret_cast<MiniDumpWriteDumpFn>(reinterpret_cast<void*>(
                                      GetProcAddress(dbghelp.get(), "MiniDumpWriteDump")))
                                : nullptr;
-    const std::wstring path = DumpFolder() + L"\\" + Widen(crashed.dumpName);
+    const std::wstring path = DumpFolder() + L"\\" + FromUtf8(crashed.dumpName);
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (write == nullptr || file == INVALID_HANDLE_VALUE) {

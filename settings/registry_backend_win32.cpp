@@ -4,19 +4,11 @@
 
 #include <string>
 
+#include "win/text_win32.h"
+
 namespace {
 HKEY AsHkey(ISettingsBackend::Key key) {
     return static_cast<HKEY>(key);
-}
-
-// Value names and key paths are ASCII. The wide functions keep text values in UTF-16, which
-// the ANSI ones would narrow to the system's code page.
-std::wstring Widen(const char* text) {
-    std::wstring wide;
-    for (; *text != '\0'; ++text) {
-        wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*text)));
-    }
-    return wide;
 }
 }  // namespace
 
@@ -39,9 +31,12 @@ bool RegistryBackend::RunningUnderWow64() {
     return ::RunningUnderWow64();
 }
 
+// The wide functions keep text values in UTF-16, which the ANSI ones would narrow to the system's
+// code page. Key paths and value names are ASCII, which UTF-8 spells alike.
 long RegistryBackend::Open(const char* path, uint32_t access, Key* key) {
     HKEY opened = nullptr;
-    const LONG result = RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(path).c_str(), 0, access, &opened);
+    const LONG result =
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, FromUtf8(path).c_str(), 0, access, &opened);
     *key = opened;
     return result;
 }
@@ -49,9 +44,9 @@ long RegistryBackend::Open(const char* path, uint32_t access, Key* key) {
 long RegistryBackend::OpenUser(const char* path, uint32_t access, bool create, Key* key) {
     HKEY opened = nullptr;
     const LONG result =
-        create ? RegCreateKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, nullptr, 0, access,
+        create ? RegCreateKeyExW(HKEY_CURRENT_USER, FromUtf8(path).c_str(), 0, nullptr, 0, access,
                                  nullptr, &opened, nullptr)
-               : RegOpenKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, access, &opened);
+               : RegOpenKeyExW(HKEY_CURRENT_USER, FromUtf8(path).c_str(), 0, access, &opened);
     *key = opened;
     return result;
 }
@@ -61,18 +56,18 @@ long RegistryBackend::Query(Key key, const char* name, uint32_t* type, uint8_t* 
     DWORD regType = *type;
     DWORD regSize = *size;
     const LONG result =
-        RegQueryValueExW(AsHkey(key), Widen(name).c_str(), nullptr, &regType, data, &regSize);
+        RegQueryValueExW(AsHkey(key), FromUtf8(name).c_str(), nullptr, &regType, data, &regSize);
     *type = regType;
     *size = regSize;
     return result;
 }
 
 long RegistryBackend::SetString(Key key, const char* name, const uint8_t* data, uint32_t size) {
-    return RegSetValueExW(AsHkey(key), Widen(name).c_str(), 0, REG_SZ, data, size);
+    return RegSetValueExW(AsHkey(key), FromUtf8(name).c_str(), 0, REG_SZ, data, size);
 }
 
 long RegistryBackend::DeleteValue(Key key, const char* name) {
-    return RegDeleteValueW(AsHkey(key), Widen(name).c_str());
+    return RegDeleteValueW(AsHkey(key), FromUtf8(name).c_str());
 }
 
 void RegistryBackend::Close(Key key) {
