@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "camera/discovery.h"
+
 // One icon in the notification area. Destroying the object removes the icon.
 class ITrayIcon {
 public:
@@ -14,6 +16,9 @@ public:
     virtual void SetSelfTimerChecked(bool checked) = 0;
     // Removes the icon now; the object stays. A second call does nothing.
     virtual void DeleteTrayIcon() = 0;
+    // Adds the icon again when the shell no longer has it (one that forgot it across sleep
+    // without a restart of its own); does nothing after DeleteTrayIcon.
+    virtual void EnsureShown() = 0;
 };
 
 class IControllerPlatform {
@@ -45,6 +50,10 @@ public:
 
     // The Quick Launch Setting dialog, modal; returns when it closes.
     virtual void RunQuickLaunchDialog() = 0;
+
+    // Device discovery; `afresh` closes the open camera first, so that it is opened again even
+    // though its device is still listed.
+    virtual DiscoveryResult FindCamera(bool afresh) = 0;
 
     // Asks for OnEarlyStatusCheck on the user-interface thread, soon. Called from the poller's
     // thread.

@@ -78,6 +78,17 @@ bool CKRYTrayDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case WM_DEVICECHANGE:
             result = OnDeviceChange(wParam, lParam);
             return true;
+        case WM_POWERBROADCAST:
+            OnPowerBroadcast(static_cast<uint32_t>(wParam));
+            result = TRUE;
+            return true;
+        case WM_QUERYENDSESSION:
+            result = TRUE;  // at once, also while a driver call hangs
+            return true;
+        case WM_ENDSESSION:
+            OnEndSession(wParam != FALSE, static_cast<uint32_t>(lParam));
+            result = 0;
+            return true;
         case WM_WINDOWPOSCHANGING:
             OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
             return false;
@@ -122,7 +133,7 @@ void CKRYTrayDlg::OnTrayCommand(UINT commandId) {
 
 LRESULT CKRYTrayDlg::OnDeviceChange(WPARAM, LPARAM) {
     // Every broadcast, whatever the device or event, runs a full discovery.
-    DiscoverCamera(m_camera, m_captureSystem, m_bCameraPresent);
+    TrayControllerCore::OnDeviceChange();
     return TRUE;
 }
 
@@ -196,6 +207,14 @@ void CKRYTrayDlg::HideCountdownOverlay() {
 void CKRYTrayDlg::RunQuickLaunchDialog() {
     CQuickLaunchDialog dialog(m_settings, nullptr);
     dialog.DoModal();
+}
+
+DiscoveryResult CKRYTrayDlg::FindCamera(bool afresh) {
+    if (afresh) {
+        m_bCameraPresent = 0;  // before Close: the poller must stop sending first
+        m_camera.Close();
+    }
+    return DiscoverCamera(m_camera, m_captureSystem, m_bCameraPresent);
 }
 
 void CKRYTrayDlg::RequestStatusCheck() {

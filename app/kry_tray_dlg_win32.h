@@ -57,6 +57,7 @@ private:
     void ShowCountdownOverlay(int pictureBitmapId) override;
     void HideCountdownOverlay() override;
     void RunQuickLaunchDialog() override;
+    DiscoveryResult FindCamera(bool afresh) override;
     void RequestStatusCheck() override;
     void DestroyControllerWindow() override;
 

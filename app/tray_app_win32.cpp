@@ -18,6 +18,24 @@ namespace {
 // starting it again) would show a second icon and answer the same button press twice.
 constexpr char kSingleInstanceMutex[] = "Local\\Velmora.KRYTray.SingleInstance";
 
+// Restart Manager starts the program again after an installer or Windows Update closed it. Not
+// after a crash or a hang (the crash restart covers those) nor after a reboot (the Run key
+// covers sign-in). Windows Vista and later; looked up so that older systems still start.
+void RegisterForRestartAfterUpdate() {
+    constexpr DWORD kRestartNoCrash = 1;
+    constexpr DWORD kRestartNoHang = 2;
+    constexpr DWORD kRestartNoReboot = 8;
+    using RegisterFn = HRESULT(WINAPI*)(PCWSTR, DWORD);
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const auto registerRestart = kernel != nullptr
+                                     ? reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(
+                                           GetProcAddress(kernel, "RegisterApplicationRestart")))
+                                     : nullptr;
+    if (registerRestart != nullptr) {
+        registerRestart(L"", kRestartNoCrash | kRestartNoHang | kRestartNoReboot);
+    }
+}
+
 int ForwardDebugRecord(int32_t level, const char* text, std::size_t length) {
     return SendDebugRecord(level, text, length);
 }
@@ -48,6 +66,7 @@ BOOL CTrayApp::InitInstance() {
     if (instanceLock && GetLastError() == ERROR_ALREADY_EXISTS) {
         return FALSE;
     }
+    RegisterForRestartAfterUpdate();
     if (CoInitialize(nullptr) != S_OK) {
         MessageBoxA(nullptr, "CoInitialize Fail", "KRYTray", MB_OK);
         return FALSE;

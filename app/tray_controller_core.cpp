@@ -1,5 +1,6 @@
 #include "app/tray_controller_core.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/exit_command.h"
@@ -47,7 +48,56 @@ void TrayControllerCore::StartSnapButtonPoller() {
 }
 
 void TrayControllerCore::OnStatusTick() {
+    if (m_camera.IsGone()) {
+        Discover(true, false);
+    } else if (m_nRediscoverIn > 0 && --m_nRediscoverIn == 0) {
+        Discover(false, true);
+    }
     CheckStatus(false);
+}
+
+void TrayControllerCore::OnDeviceChange() {
+    Discover(false, false);
+}
+
+void TrayControllerCore::OnPowerBroadcast(uint32_t event) {
+    if (event == kPowerSuspend) {
+        m_bResumeHandled = false;
+        return;
+    }
+    if ((event != kPowerResumeAutomatic && event != kPowerResumeSuspend) || m_bResumeHandled) {
+        return;
+    }
+    m_bResumeHandled = true;
+    if (m_pTrayIcon) {
+        m_pTrayIcon->EnsureShown();
+    }
+    Discover(true, false);
+}
+
+void TrayControllerCore::OnEndSession(bool ending, uint32_t flags) {
+    if (ending && (flags & kEndSessionCloseApp) != 0) {
+        Exit();
+    }
+}
+
+void TrayControllerCore::Discover(bool afresh, bool retry) {
+    const bool wasOpen = m_bCameraPresent.load() == 1;
+    // A device change is news: the back-off starts again from its first step.
+    if (!retry) {
+        m_nRediscoverDelay = 0;
+    }
+    const DiscoveryResult result = m_platform.FindCamera(afresh);
+    m_bReopened = m_bReopened || (afresh && wasOpen);
+    if (result == DiscoveryResult::NoneWorking) {
+        m_nRediscoverDelay = m_nRediscoverDelay == 0
+                                 ? kRediscoverFirstSeconds
+                                 : std::min(2 * m_nRediscoverDelay, kRediscoverMostSeconds);
+        m_nRediscoverIn = m_nRediscoverDelay;
+    } else {
+        m_nRediscoverDelay = 0;
+        m_nRediscoverIn = 0;
+    }
 }
 
 void TrayControllerCore::OnEarlyStatusCheck() {
@@ -106,12 +156,14 @@ void TrayControllerCore::CheckStatus(bool early) {
     const bool present = m_bCameraPresent.load() == 1;
 
     m_bPlugIn = present && (status & STATUS_ACTIVE) != 0;
-    if (m_bPlugIn != m_bPrevPlugIn) {
+    // A camera opened again is shown as after an unplug and a plug: one new icon, one record.
+    if (m_bPlugIn != m_bPrevPlugIn || (m_bPlugIn && m_bReopened)) {
         m_pTrayIcon.reset();  // removes the old icon before the other look is added
         AddTrayIcon(m_bPlugIn ? 1 : 0);
         DebugLog(kLogEvent, m_bPlugIn ? "plug in and play!" : "plug out or stop");
     }
     m_bPrevPlugIn = m_bPlugIn;
+    m_bReopened = false;
 
     if ((status & STATUS_SNAP_BUTTON) == 0) {
         m_snapHold = BitHold::None;  // the driver has stored our clear

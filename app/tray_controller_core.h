@@ -22,6 +22,14 @@ constexpr uint32_t kSysCommandMinimize = 0xF020;
 constexpr uint32_t kSysCommandRestore = 0xF120;
 // How long ending waits for the poller to leave a driver call.
 constexpr std::chrono::milliseconds kPollerStopPatience{500};
+// While devices are listed but none opens, discovery looks again after 2 s, doubling up to 60 s.
+constexpr int32_t kRediscoverFirstSeconds = 2;
+constexpr int32_t kRediscoverMostSeconds = 60;
+// WM_POWERBROADCAST events and the WM_ENDSESSION flag of Restart Manager's close.
+constexpr uint32_t kPowerSuspend = 0x4;
+constexpr uint32_t kPowerResumeSuspend = 0x7;
+constexpr uint32_t kPowerResumeAutomatic = 0x12;
+constexpr uint32_t kEndSessionCloseApp = 0x1;
 
 // Start-up, in this order (the dialog's constructor and OnInitDialog):
 //   1. ReadStartupSettings()   in the constructor: debug level, KRYTray.
@@ -49,8 +57,18 @@ public:
     void FinishInitialise();
     void StartSnapButtonPoller();
 
-    // The 1-second status timer: follows CameraStatus once.
+    // The 1-second status timer: opens a camera whose device has gone again, looks for a camera
+    // when the back-off says so, then follows CameraStatus once.
     void OnStatusTick();
+    // WM_DEVICECHANGE, and the first discovery at start-up.
+    void OnDeviceChange();
+    // WM_POWERBROADCAST. A resume closes the camera and looks for it afresh (its device was
+    // re-enumerated while asleep) and puts back an icon the shell lost; once per suspend, for
+    // PBT_APMRESUMEAUTOMATIC and PBT_APMRESUMESUSPEND both come after one.
+    void OnPowerBroadcast(uint32_t event);
+    // WM_ENDSESSION: Restart Manager (an installer or Windows Update) closing the program ends
+    // it as Exit does. A sign-out or shut-down changes nothing: the session ends the process.
+    void OnEndSession(bool ending, uint32_t flags);
     // The same check, run at once when the poller has seen the button or a still in
     // CameraStatus, so that a press is acted on within the poll that found it.
     void OnEarlyStatusCheck();
@@ -108,6 +126,8 @@ private:
     // tick right after an early act leaves the clear time to land, later ticks send it again.
     enum class BitHold : uint8_t { None, ActedEarly, Held };
 
+    // `retry`: a look of the back-off, which doubles the next wait if it finds nothing.
+    void Discover(bool afresh, bool retry);
     void CheckStatus(bool early);
     // Whether a set bit is acted on now; adds it to `retry` when its clear is due again.
     static bool TakeBit(BitHold& hold, bool early, uint32_t bit, uint32_t& retry);
@@ -118,6 +138,11 @@ private:
 
     BitHold m_snapHold = BitHold::None;
     BitHold m_stillHold = BitHold::None;
+
+    int32_t m_nRediscoverDelay = 0;  // seconds of the back-off's current step, 0 when off
+    int32_t m_nRediscoverIn = 0;     // ticks until its next look
+    bool m_bReopened = false;        // the open camera was opened again: show its plug-in anew
+    bool m_bResumeHandled = false;   // until the next suspend
 
     // Starts nothing for an empty path.
     void StartProgramIfNamed(const std::u16string& path);

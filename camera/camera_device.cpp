@@ -59,6 +59,7 @@ long CCameraDevice::Open(const std::string& displayName, const std::string& frie
     std::unique_ptr<ICaptureGraph> graph;
     const long hr = m_system.OpenGraph(displayName, graph);
     m_pGraph = std::move(graph);
+    m_gone = false;
     const std::optional<Sensor> sensor = ReadSensor();
     std::lock_guard info(m_infoMutex);
     m_strFriendlyName = friendlyName;
@@ -73,8 +74,8 @@ std::optional<CCameraDevice::Sensor> CCameraDevice::ReadSensor() {
     }
     ExtensionBuffer kind{};
     ExtensionBuffer pixels{};
-    if (m_pGraph->GetExtensionProperty(PROP_SENSOR_KIND, &kind) != 0 ||
-        m_pGraph->GetExtensionProperty(PROP_SENSOR_PIXELS, &pixels) != 0) {
+    if (Track(m_pGraph->GetExtensionProperty(PROP_SENSOR_KIND, &kind)) != 0 ||
+        Track(m_pGraph->GetExtensionProperty(PROP_SENSOR_PIXELS, &pixels)) != 0) {
         return std::nullopt;
     }
     return Sensor{kind.words[0], pixels.words[0]};
@@ -90,6 +91,7 @@ long CCameraDevice::OpenGraph(const std::string& displayName) {
             return kCameraBusy;  // `graph` is released here, unused
         }
         previous = std::exchange(m_pGraph, std::move(graph));
+        m_gone = false;
     }
     return hr;  // `previous` is released here, outside the lock; no one else can reach it
 }
@@ -109,7 +111,22 @@ int CCameraDevice::Close() {
 void CCameraDevice::ApplyPendingClose() {
     if (m_closePending.exchange(false)) {
         m_pGraph.reset();  // filter, graph, builder
+        m_gone = false;
     }
+}
+
+int CCameraDevice::Track(int result) {
+    if (result == kCameraGone) {
+        if (!m_gone.exchange(true)) {
+            DebugLog(kLogEvent, "Camera gone");
+        }
+    }
+    return result;
+}
+
+bool CCameraDevice::IsGone() const {
+    // A close on its way has already let go of the dead graph.
+    return m_gone && !m_closePending;
 }
 
 void CCameraDevice::ForgetNames() {
@@ -141,7 +158,7 @@ int CCameraDevice::GetExtensionProperty(int32_t id, ExtensionBuffer* block) {
     if (!lock) {
         return kCameraBusy;
     }
-    return m_pGraph ? m_pGraph->GetExtensionProperty(id, block) : -1;
+    return m_pGraph ? Track(m_pGraph->GetExtensionProperty(id, block)) : -1;
 }
 
 int CCameraDevice::SetExtensionProperty(int32_t id, ExtensionBuffer* block) {
@@ -149,7 +166,7 @@ int CCameraDevice::SetExtensionProperty(int32_t id, ExtensionBuffer* block) {
     if (!lock) {
         return kCameraBusy;
     }
-    return m_pGraph ? m_pGraph->SetExtensionProperty(id, block) : -1;
+    return m_pGraph ? Track(m_pGraph->SetExtensionProperty(id, block)) : -1;
 }
 
 void CCameraDevice::SetEffect(int32_t effectId) {
@@ -162,7 +179,7 @@ int CCameraDevice::SetVideoControlMode(int32_t mode) {
     if (!lock) {
         return kCameraBusy;
     }
-    return m_pGraph ? m_pGraph->SetVideoControlMode(mode) : -1;
+    return m_pGraph ? Track(m_pGraph->SetVideoControlMode(mode)) : -1;
 }
 
 int CCameraDevice::TriggerStill() {

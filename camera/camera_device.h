@@ -66,6 +66,8 @@ public:
     // (also when the filter has no still pin).
     int SetVideoControlMode(int32_t mode);
     int TriggerStill() override;
+    // A driver call on the graph held now answered kCameraGone. Cleared by Open and Close.
+    [[nodiscard]] bool IsGone() const override;
     // Shows the filter's property frame modally. The lock is not held while the frame is up: it
     // pumps messages, and a device change handled meanwhile may close the camera.
     void ShowPropertyPages() override;
@@ -105,6 +107,8 @@ private:
     };
 
     void ApplyPendingClose();
+    // Notes a gone device; returns `result`. Called with the call lock held.
+    int Track(int result);
     void ForgetNames();
     std::optional<Sensor> ReadSensor();
 
@@ -116,6 +120,7 @@ private:
     PatientLock m_callLock;                   // held across every driver call
     std::unique_ptr<ICaptureGraph> m_pGraph;  // builder, graph and capture filter
     std::atomic<bool> m_closePending{false};  // a Close is waiting for the lock's holder
+    std::atomic<bool> m_gone{false};          // the graph held answered kCameraGone
 
     mutable std::mutex m_infoMutex;  // never held across a driver call
     std::string m_strFriendlyName;   // the open marker

@@ -21,10 +21,12 @@ public:
 class ICaptureGraph {
 public:
     virtual ~ICaptureGraph() = default;
-    // 0 when the filter exposes IKRYExtension and the call reached it, -1 otherwise.
+    // 0 when the filter exposes IKRYExtension and the call reached it, -1 otherwise;
+    // kCameraGone when the driver answered that the device is no longer there.
     virtual int GetExtensionProperty(int32_t id, ExtensionBuffer* block) = 0;
     virtual int SetExtensionProperty(int32_t id, ExtensionBuffer* block) = 0;
-    // IAMVideoControl::SetMode on the still pin; -1 without IAMVideoControl, 0 otherwise.
+    // IAMVideoControl::SetMode on the still pin; -1 without IAMVideoControl, kCameraGone as
+    // above, 0 otherwise.
     virtual int SetVideoControlMode(int32_t mode) = 0;
     // Null when the filter has no property pages.
     virtual std::unique_ptr<IPropertyPagesJob> PreparePropertyPages() = 0;

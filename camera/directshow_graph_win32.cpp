@@ -32,6 +32,11 @@ private:
     CAUUID m_pages;
 };
 
+// The driver's own failures are not the call's, except that its device has gone.
+int CallResult(HRESULT hr) {
+    return IsDeviceGoneResult(hr) ? kCameraGone : 0;
+}
+
 template <typename Interface>
 ComPtr<Interface> Query(IUnknown* object, REFIID iid) {
     ComPtr<Interface> result;
@@ -80,8 +85,7 @@ int DirectShowCaptureGraph::GetExtensionProperty(int32_t id, ExtensionBuffer* bl
     if (!extension) {
         return -1;
     }
-    extension->GetProperty(id, block, kExtensionBlockLength);
-    return 0;  // the driver's own answer is not a failure of the call
+    return CallResult(extension->GetProperty(id, block, kExtensionBlockLength));
 }
 
 int DirectShowCaptureGraph::SetExtensionProperty(int32_t id, ExtensionBuffer* block) {
@@ -89,8 +93,7 @@ int DirectShowCaptureGraph::SetExtensionProperty(int32_t id, ExtensionBuffer* bl
     if (!extension) {
         return -1;
     }
-    extension->SetProperty(id, block, kExtensionBlockLength);
-    return 0;
+    return CallResult(extension->SetProperty(id, block, kExtensionBlockLength));
 }
 
 int DirectShowCaptureGraph::SetVideoControlMode(int32_t mode) {
@@ -108,7 +111,7 @@ int DirectShowCaptureGraph::SetVideoControlMode(int32_t mode) {
         SUCCEEDED(m_pBuilder->FindPin(m_pCapture.Get(), PINDIR_OUTPUT, &PIN_CATEGORY_STILL, nullptr,
                                       FALSE, 0, stillPin.GetAddressOf())) &&
         stillPin) {
-        control->SetMode(stillPin.Get(), mode);
+        return CallResult(control->SetMode(stillPin.Get(), mode));
     }
     return 0;  // also without a still pin: the caller is not told
 }

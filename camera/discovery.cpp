@@ -10,20 +10,22 @@ int OpenCamera(CCameraDevice& camera, const std::string& displayName,
     return camera.Open(displayName, friendlyName) == kCameraBusy ? kCameraBusy : 0;
 }
 
-bool DiscoverCamera(CCameraDevice& camera, ICaptureSystem& system,
-                    std::atomic<uint8_t>& cameraPresent) {
+DiscoveryResult DiscoverCamera(CCameraDevice& camera, ICaptureSystem& system,
+                               std::atomic<uint8_t>& cameraPresent) {
     std::vector<std::string> displayNames;
     std::vector<std::string> friendlyNames;
     system.EnumerateDevices(displayNames, friendlyNames);
 
     // The same camera is recognised by its exact display name; an unrelated device coming or
     // going leaves it open. A closed camera has no name and must not match a nameless device.
+    // A device reset by its hub or re-enumerated during sleep keeps its name, but the filter
+    // opened before is dead: such a camera is opened again.
     const std::string current = camera.DisplayName();
-    if (!current.empty()) {
+    if (!current.empty() && !camera.IsGone()) {
         for (const std::string& name : displayNames) {
             if (name == current) {
                 cameraPresent = 1;
-                return true;
+                return DiscoveryResult::Held;
             }
         }
     }
@@ -34,15 +36,15 @@ bool DiscoverCamera(CCameraDevice& camera, ICaptureSystem& system,
     const std::size_t count = std::min(displayNames.size(), friendlyNames.size());
     for (std::size_t i = 0; i < count; ++i) {
         if (OpenCamera(camera, displayNames[i], friendlyNames[i]) == kCameraBusy) {
-            return false;  // a driver call hangs; the next device change looks again
+            return DiscoveryResult::NoneWorking;  // a driver call hangs: looked at again later
         }
         ExtensionBuffer block{};
         if (camera.GetExtensionProperty(PROP_SENSOR_PIXELS, &block) == 0) {
             DebugLogText(kLogEvent, friendlyNames[i].c_str());
             cameraPresent = 1;
-            return true;
+            return DiscoveryResult::Held;
         }
         camera.Close();
     }
-    return false;
+    return count == 0 ? DiscoveryResult::NoneListed : DiscoveryResult::NoneWorking;
 }

@@ -28,10 +28,18 @@ constexpr uint32_t kExtensionBlockLength = 16;
 
 // Another call to the driver hangs: this one was not made.
 constexpr int kCameraBusy = -2;
+// The call reached a filter whose device is no longer there (re-enumerated after a resume,
+// reset by its hub): the camera must be closed and opened again.
+constexpr int kCameraGone = -3;
+
+// Whether a driver's result says its device has gone away under the open filter: the HRESULT
+// of ERROR_DEVICE_NOT_CONNECTED, ERROR_DEVICE_REMOVED, ERROR_NO_SUCH_DEVICE, ERROR_GEN_FAILURE,
+// ERROR_INVALID_HANDLE or ERROR_FILE_NOT_FOUND. Every other failure is the driver's own answer.
+bool IsDeviceGoneResult(int32_t hr);
 
 // What the rest of the program may ask of the open camera. Results follow the driver
 // wrappers: 0 = the call reached the driver, -1 = no capture filter or no such interface,
-// kCameraBusy = not made.
+// kCameraBusy = not made, kCameraGone = the device has gone from under the filter.
 class ICameraOps {
 public:
     virtual ~ICameraOps() = default;
@@ -40,4 +48,6 @@ public:
     virtual void SetEffect(int32_t effectId) = 0;
     virtual int TriggerStill() = 0;
     virtual void ShowPropertyPages() = 0;
+    // A call since the camera was opened answered kCameraGone: it must be opened again.
+    [[nodiscard]] virtual bool IsGone() const { return false; }
 };

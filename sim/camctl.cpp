@@ -4,7 +4,7 @@
 //   camctl status | set-status <hex>
 //   camctl journal | journal-clear | journal-path <path> | still-dir <path>
 //   camctl wait-journal <line> [timeout-ms]
-//   camctl fault none|hang|fail|crash
+//   camctl fault none|hang|fail|crash|gone
 #include <windows.h>
 
 #include <cerrno>
@@ -166,7 +166,7 @@ int RunWaitJournal(const Args& args) {
 int RunFault(const Args& args) {
     const std::optional<DriverFault> fault = driver_fault::Parse(args[0]);
     if (!fault) {
-        std::fprintf(stderr, "camctl: fault takes none, hang, fail or crash, not %s\n",
+        std::fprintf(stderr, "camctl: fault takes none, hang, fail, crash or gone, not %s\n",
                      args[0].c_str());
         return 2;
     }
@@ -190,7 +190,7 @@ const Command kCommands[] = {
     {"journal-path", 1, 1, "journal-path <path>", RunJournalPath},
     {"still-dir", 1, 1, "still-dir <path>", RunStillDir},
     {"wait-journal", 1, 2, "wait-journal <line> [timeout-ms]", RunWaitJournal},
-    {"fault", 1, 1, "fault none|hang|fail|crash", RunFault},
+    {"fault", 1, 1, "fault none|hang|fail|crash|gone", RunFault},
 };
 
 int Usage() {

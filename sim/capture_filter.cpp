@@ -35,7 +35,8 @@ HRESULT CaptureFilter::Create(FilterVariant variant, REFIID iid, void** object) 
     return hr;
 }
 
-CaptureFilter::CaptureFilter(FilterVariant variant) : variant_(variant) {
+CaptureFilter::CaptureFilter(FilterVariant variant)
+    : variant_(variant), number_(driver_fault::NumberNewFilter()) {
     pins_[kCapturePin] = std::make_unique<OutputPin>(*this, L"Capture", PIN_CATEGORY_CAPTURE);
     pins_[kStillPin] = std::make_unique<OutputPin>(*this, L"Still", PIN_CATEGORY_STILL);
 }
@@ -220,7 +221,7 @@ STDMETHODIMP CaptureFilter::SetMode(IPin* pin, LONG mode) {
     if (!IsStillPin(pin)) {
         return E_INVALIDARG;
     }
-    if (const HRESULT fault = driver_fault::Apply(); FAILED(fault)) {
+    if (const HRESULT fault = driver_fault::Apply(number_); FAILED(fault)) {
         return fault;
     }
     {
@@ -290,7 +291,7 @@ STDMETHODIMP CaptureFilter::SetProperty(LONG id, ExtensionBuffer* block, LONG le
     // Only the block's 16 bytes are the caller's promise: copy those, no more.
     ExtensionBuffer words{};
     std::copy(block->words, block->words + 4, words.words);
-    if (const HRESULT fault = driver_fault::Apply(); FAILED(fault)) {
+    if (const HRESULT fault = driver_fault::Apply(number_); FAILED(fault)) {
         return fault;
     }
     const HRESULT hr = driver_.SetProperty(id, words);
@@ -307,7 +308,7 @@ STDMETHODIMP CaptureFilter::GetProperty(LONG id, ExtensionBuffer* block, LONG le
     if (length < static_cast<LONG>(kExtensionBlockLength)) {
         return E_INVALIDARG;
     }
-    if (const HRESULT fault = driver_fault::Apply(); FAILED(fault)) {
+    if (const HRESULT fault = driver_fault::Apply(number_); FAILED(fault)) {
         return fault;
     }
     const HRESULT hr = driver_.GetProperty(id, *block);

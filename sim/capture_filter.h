@@ -83,6 +83,7 @@ private:
     ModuleLock moduleLock_;
     LONG refs_ = 1;
     const FilterVariant variant_;
+    const DWORD number_;  // which filter this is, for a driver fault that kills older ones
     // Pins live exactly as long as the filter: their references are the filter's.
     std::array<std::unique_ptr<OutputPin>, kPinCount> pins_;
     SimCameraDriver driver_;

@@ -9,6 +9,9 @@ namespace driver_fault {
 namespace {
 
 constexpr wchar_t kValueName[] = L"DriverFault";
+// The number of the last filter made, and of the last filter whose device is gone.
+constexpr wchar_t kFiltersMade[] = L"FiltersMade";
+constexpr wchar_t kGoneUpTo[] = L"GoneUpTo";
 constexpr DWORD kHangStepMs = 50;
 
 [[noreturn]] void CrashInDriver() {
@@ -21,21 +24,38 @@ constexpr DWORD kHangStepMs = 50;
     }
 }
 
-}  // namespace
-
-DriverFault Current() {
+DWORD ReadValue(const wchar_t* name) {
     const RegKey key =
         RegKey::Open(HKEY_CURRENT_USER, SimSettings::kKeyPath, KEY_QUERY_VALUE | kProgramView);
-    const DWORD value = key ? key.ReadDword(kValueName).value_or(0) : 0;
-    return value <= static_cast<DWORD>(DriverFault::Crash) ? static_cast<DriverFault>(value)
-                                                          : DriverFault::None;
+    return key ? key.ReadDword(name).value_or(0) : 0;
 }
 
-LONG Set(DriverFault fault) {
+LONG WriteValue(const wchar_t* name, DWORD value) {
     LONG error = ERROR_SUCCESS;
     const RegKey key = RegKey::Create(HKEY_CURRENT_USER, SimSettings::kKeyPath,
                                       KEY_SET_VALUE | kProgramView, &error);
-    return key ? key.WriteDword(kValueName, static_cast<DWORD>(fault)) : error;
+    return key ? key.WriteDword(name, value) : error;
+}
+
+}  // namespace
+
+DriverFault Current() {
+    const DWORD value = ReadValue(kValueName);
+    return value <= static_cast<DWORD>(DriverFault::Crash) ? static_cast<DriverFault>(value)
+                                                           : DriverFault::None;
+}
+
+LONG Set(DriverFault fault) {
+    if (fault == DriverFault::Gone) {
+        return WriteValue(kGoneUpTo, ReadValue(kFiltersMade));
+    }
+    return WriteValue(kValueName, static_cast<DWORD>(fault));
+}
+
+DWORD NumberNewFilter() {
+    const DWORD number = ReadValue(kFiltersMade) + 1;
+    WriteValue(kFiltersMade, number);
+    return number;
 }
 
 std::optional<DriverFault> Parse(const std::string& name) {
@@ -51,10 +71,16 @@ std::optional<DriverFault> Parse(const std::string& name) {
     if (name == "crash") {
         return DriverFault::Crash;
     }
+    if (name == "gone") {
+        return DriverFault::Gone;
+    }
     return std::nullopt;
 }
 
-HRESULT Apply() {
+HRESULT Apply(DWORD filterNumber) {
+    if (filterNumber <= ReadValue(kGoneUpTo)) {
+        return HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED);
+    }
     switch (Current()) {
         case DriverFault::None:
             return S_OK;
@@ -69,6 +95,8 @@ HRESULT Apply() {
         case DriverFault::Crash:
             Set(DriverFault::None);  // one crash, not one in every copy started after it
             CrashInDriver();
+        case DriverFault::Gone:
+            break;  // never stored
     }
     return S_OK;
 }

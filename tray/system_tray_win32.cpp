@@ -79,6 +79,12 @@ void CSystemTray::DeleteTrayIcon() {
     m_bAdded = FALSE;
 }
 
+void CSystemTray::EnsureShown() {
+    if (m_bWanted && !Shell_NotifyIconA(NIM_MODIFY, &m_iconData)) {
+        m_bAdded = AddIcon();
+    }
+}
+
 LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (m_iconData.uCallbackMessage != 0 && message == m_iconData.uCallbackMessage) {
         return OnTrayCallback(wParam, lParam);

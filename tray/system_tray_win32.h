@@ -27,6 +27,8 @@ public:
                         UINT id);
     // Removes the icon if it is shown; further calls do nothing.
     void DeleteTrayIcon() override;
+    // Asks the shell whether it still has the icon (NIM_MODIFY) and adds it again when not.
+    void EnsureShown() override;
 
     void SetSelfTimerChecked(bool checked) override {
         m_bSelfTimerChecked = checked ? TRUE : FALSE;

@@ -1,6 +1,8 @@
-// A camera driver that hangs, fails or crashes never takes the tray down.
+// A camera driver that hangs, fails, crashes or loses its device never takes the tray down; nor
+// do sleep and Restart Manager.
 #include <windows.h>
-// after windows.h, which it needs
+// after windows.h, which they need
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <string>
@@ -136,6 +138,61 @@ TEST_F(DriverFaultTest, FailingClearsStartEachProgramOnceAndThePressAfterRecover
     ASSERT_TRUE(PollUntil([] { return sim::Status() == 0x1; }, 3s)) << "the retried clear lands";
     sim::Camctl("press");
     EXPECT_TRUE(PollUntil([] { return stand_in::Starts(stand_in::kQuickLaunch).size() == 2; }, 4s));
+}
+
+TEST_F(DriverFaultTest, GoneDeviceIsOpenedAgainUnaskedAndTheButtonThenWorks) {
+    StartPlugged();
+    settings::SetRaw("QuickLaunch", REG_SZ, stand_in::kQuickLaunch,
+                     static_cast<DWORD>(strlen(stand_in::kQuickLaunch)));
+    ASSERT_TRUE(viewer.WaitFor("Thread Start", 5s));
+    const std::size_t filters = sim::JournalLines("filter-created").size();
+    viewer.Clear();
+    sim::Camctl("fault gone");  // no device message: the camera keeps its place in the list
+    ASSERT_TRUE(viewer.WaitFor("plug in and play!", 5s)) << "not opened again by itself";
+    EXPECT_EQ(sim::JournalLines("filter-created").size(), filters + 1);
+    sim::Camctl("press");
+    EXPECT_TRUE(PollUntil([] { return stand_in::Starts(stand_in::kQuickLaunch).size() == 1; }, 4s));
+    EXPECT_EQ(viewer.Count("plug in and play!"), 1);
+}
+
+TEST_F(DriverFaultTest, ResumeBringsBackTheIconTheShellLostAndTheCamera) {
+    StartPlugged();
+    ASSERT_TRUE(viewer.WaitFor("Thread Start", 5s));
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = iconWindow;
+    icon.uID = iconId;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));  // the shell forgot it across sleep
+    ASSERT_FALSE(TrayIconShown(iconWindow, iconId));
+    const std::size_t filters = sim::JournalLines("filter-created").size();
+    viewer.Clear();
+
+    PostMessageA(tray.ControllerWindow(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    PostMessageA(tray.ControllerWindow(), WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    EXPECT_TRUE(PollUntil(
+        [&] { return menu_driver::TrayIconWindow(tray.Id(), menu_driver::kPluggedIcon); }, 3s));
+    ASSERT_TRUE(viewer.WaitFor("plug in and play!", 3s));
+    EXPECT_EQ(sim::JournalLines("filter-created").size(), filters + 1) << "opened once afresh";
+    ASSERT_TRUE(viewer.WaitFor("Check snap button", 3s, 2));
+    EXPECT_EQ(viewer.Count("plug in and play!"), 1);
+}
+
+TEST_F(DriverFaultTest, RestartManagersCloseEndsTheProgramWithinTwoSecondsWhileACallHangs) {
+    StartPlugged();
+    ASSERT_TRUE(viewer.WaitFor("Thread Start", 5s));
+    HangThePoller();
+    const HWND controller = tray.ControllerWindow();
+    DWORD_PTR answer = 0;
+    ASSERT_NE(SendMessageTimeoutA(controller, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP,
+                                  SMTO_ABORTIFHUNG, 1000, &answer),
+              0);
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+    SendMessageTimeoutA(controller, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_ABORTIFHUNG,
+                        2000, &answer);
+    DWORD exitCode = 1234;
+    ASSERT_TRUE(tray.WaitExit(2s, &exitCode)) << "still running after Restart Manager's close";
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_FALSE(TrayIconShown(iconWindow, iconId));
 }
 
 TEST_F(DriverFaultTest, CrashLeavesADumpAndTheIconBackUntilTheFourthInTenMinutes) {

@@ -19,6 +19,7 @@ struct Journal {
     int graphsAlive = 0;
     std::function<void()> onPagesRun;
     std::function<void()> onSet;  // inside every set that reaches the driver
+    int setAnswer = 0;            // what every set that reaches the driver answers
 };
 
 // A graph whose filter is either there with every interface, or missing (the device vanished
@@ -48,7 +49,7 @@ public:
         if (m_journal.onSet) {
             m_journal.onSet();
         }
-        return 0;
+        return m_journal.setAnswer;
     }
     int SetVideoControlMode(int32_t mode) override {
         if (!m_hasFilter) {
@@ -136,6 +137,28 @@ TEST_F(CameraDeviceTest, OpenCameraReachesTheDriver) {
     EXPECT_EQ(m_system.journal.calls,
               (std::vector<std::string>{"open @device:cam", "get 1", "get 2", "set 18 5 18",
                                         "set 3 53 0", "still 8", "pages"}));
+}
+
+TEST_F(CameraDeviceTest, ADeviceGoneFromUnderTheFilterMarksTheCameraUntilReopened) {
+    EXPECT_TRUE(IsDeviceGoneResult(static_cast<int32_t>(0x8007048F)));   // not connected
+    EXPECT_TRUE(IsDeviceGoneResult(static_cast<int32_t>(0x80070002)));   // file not found
+    EXPECT_FALSE(IsDeviceGoneResult(static_cast<int32_t>(0x80004005)));  // E_FAIL
+    EXPECT_FALSE(IsDeviceGoneResult(static_cast<int32_t>(0x80070005)));  // access denied
+    EXPECT_FALSE(IsDeviceGoneResult(0x48F));
+
+    m_camera.Open("@device:cam", "Cam");
+    ExtensionBuffer block{};
+    m_system.journal.setAnswer = -1;
+    m_camera.SetExtensionProperty(PROP_SNAP_POLL, &block);
+    EXPECT_FALSE(m_camera.IsGone()) << "a driver's own failure is no reason to reopen";
+    m_system.journal.setAnswer = kCameraGone;
+    EXPECT_EQ(m_camera.SetExtensionProperty(PROP_SNAP_POLL, &block), kCameraGone);
+    EXPECT_TRUE(m_camera.IsGone());
+    m_camera.Open("@device:cam", "Cam");
+    EXPECT_FALSE(m_camera.IsGone());
+    m_camera.SetExtensionProperty(PROP_SNAP_POLL, &block);
+    m_camera.Close();
+    EXPECT_FALSE(m_camera.IsGone());
 }
 
 TEST_F(CameraDeviceTest, FailedOpenKeepsNamesAndGraphUntilClose) {

@@ -94,7 +94,9 @@ protected:
         DebugLevel = m_savedLevel;
     }
 
-    bool Discover() { return DiscoverCamera(m_camera, m_system, m_present); }
+    bool Discover() {
+        return DiscoverCamera(m_camera, m_system, m_present) == DiscoveryResult::Held;
+    }
 
     FakeSystem m_system;
     CCameraDevice m_camera{m_system};
@@ -211,7 +213,7 @@ TEST_F(DiscoveryTest, PresentByteIsClearedBeforeCloseAndSetAfterOpen) {
     CCameraDevice camera(system);
     system.devices = {{"@device:sw:plain", "Plain", false}, {"@device:sw:cam", "Cam", true}};
 
-    EXPECT_TRUE(DiscoverCamera(camera, system, present));
+    EXPECT_EQ(DiscoverCamera(camera, system, present), DiscoveryResult::Held);
     EXPECT_EQ(system.presentAtOpen, (std::vector<int>{0, 0}));
     EXPECT_EQ(present.load(), 1);
 }

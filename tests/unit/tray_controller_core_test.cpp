@@ -69,6 +69,7 @@ public:
     // A driver that stores a new CameraStatus only when StoreLateStatus is called.
     bool storesLate = false;
     bool busy = false;  // another call hangs: nothing reaches the driver
+    bool gone = false;  // the device went from under the open filter
 
     void StoreLateStatus() {
         if (m_pending) {
@@ -109,6 +110,7 @@ public:
         return 0;
     }
     void ShowPropertyPages() override { m_recorder.Add("property pages"); }
+    bool IsGone() const override { return gone; }
 
 private:
     Recorder& m_recorder;
@@ -130,6 +132,7 @@ public:
         m_recorder.Add("tray check " + m_id + " " + std::to_string(checked));
     }
     void DeleteTrayIcon() override { m_recorder.Add("tray delete " + m_id); }
+    void EnsureShown() override { m_recorder.Add("tray ensure " + m_id); }
 
 private:
     Recorder& m_recorder;
@@ -139,10 +142,12 @@ private:
 
 class FakePlatform : public IControllerPlatform {
 public:
-    explicit FakePlatform(Recorder& recorder) : m_recorder(recorder) {}
+    FakePlatform(Recorder& recorder, FakeCamera& camera) : m_recorder(recorder), m_camera(camera) {}
 
     int liveIcons = 0;
     int mostLiveIcons = 0;
+    std::atomic<uint8_t>* present = nullptr;  // the controller's byte, which discovery writes
+    DiscoveryResult found = DiscoveryResult::Held;
 
     std::unique_ptr<ITrayIcon> CreateTrayIcon(int iconResourceId, unsigned trayId,
                                               bool selfTimerChecked) override {
@@ -170,11 +175,18 @@ public:
     }
     void HideCountdownOverlay() override { m_recorder.Add("overlay hide"); }
     void RunQuickLaunchDialog() override { m_recorder.Add("quick launch dialog"); }
+    DiscoveryResult FindCamera(bool afresh) override {
+        m_recorder.Add(afresh ? "find afresh" : "find");
+        m_camera.gone = m_camera.gone && !afresh && found != DiscoveryResult::Held;
+        *present = found == DiscoveryResult::Held ? 1 : 0;
+        return found;
+    }
     void RequestStatusCheck() override { m_recorder.Add("check requested"); }
     void DestroyControllerWindow() override { m_recorder.Add("destroy window"); }
 
 private:
     Recorder& m_recorder;
+    FakeCamera& m_camera;
 };
 
 class TrayControllerTest : public ::testing::Test {
@@ -186,6 +198,7 @@ protected:
     void SetUp() override {
         g_recorder = &recorder;
         SetDebugRecordSender(CaptureRecord);
+        platform.present = &core.m_bCameraPresent;
     }
     void TearDown() override {
         core.PrepareDestroyWindow();  // joins the poller before the sender goes
@@ -229,7 +242,7 @@ protected:
     MemorySettingsBackend registry;
     FakeCamera camera{recorder, registry};
     SettingsStore store{registry, camera};
-    FakePlatform platform{recorder};
+    FakePlatform platform{recorder, camera};
     TrayControllerCore core{store, camera, platform};
 };
 
@@ -673,6 +686,86 @@ TEST_F(TrayControllerTest, QuickLaunchAndPropertyPagesCommands) {
     core.OnTrayCommand(ID_QUICKLAUNCH);
     core.OnTrayCommand(ID_VIDEO_CAPTURE_FILTER);
     EXPECT_THAT(recorder.Take(), ElementsAre("quick launch dialog", "property pages"));
+}
+
+// --- Sleep, resets and restarts ---
+
+TEST_F(TrayControllerTest, GoneCameraIsOpenedAgainAtTheNextTickWithoutActingTwice) {
+    registry.SetText(kValueQuickLaunch, "C:\\snap.exe");
+    StartUp();
+    PlugIn();
+    camera.storesLate = true;  // the clear is lost with the device
+    SetStatus(STATUS_ACTIVE | STATUS_SNAP_BUTTON);
+    core.OnStatusTick();
+    EXPECT_TRUE(recorder.Contains("start C:\\snap.exe"));
+    recorder.Take();
+
+    camera.gone = true;
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(),
+                ElementsAre("find afresh", "tray gone 130", "tray add 133/130 checked 0",
+                            "log 100 plug in and play!",
+                            "log 100 CameraStatus 0x2 not cleared, clearing again",
+                            "log 103 ClearCameraStatus 0x1", "status 0x1"));
+    camera.StoreLateStatus();
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), IsEmpty()) << "one reopen, one record";
+}
+
+TEST_F(TrayControllerTest, ListedCameraThatDoesNotOpenIsLookedForWithABackOff) {
+    StartUp(false);
+    platform.found = DiscoveryResult::NoneWorking;
+    core.OnDeviceChange();
+    recorder.Take();
+    std::vector<int> looks;
+    for (int tick = 1; tick <= 200; ++tick) {
+        core.OnStatusTick();
+        if (recorder.Contains("find")) {
+            looks.push_back(tick);
+        }
+        recorder.Take();
+    }
+    EXPECT_THAT(looks, ElementsAre(2, 6, 14, 30, 62, 122, 182));
+
+    // A device change starts again from 2 s; a camera found ends the looks, as does none listed.
+    core.OnDeviceChange();
+    recorder.Take();
+    platform.found = DiscoveryResult::Held;
+    core.OnStatusTick();
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), ElementsAre("find"));
+    platform.found = DiscoveryResult::NoneListed;
+    core.OnDeviceChange();
+    recorder.Take();
+    for (int tick = 0; tick < 70; ++tick) {
+        core.OnStatusTick();
+    }
+    EXPECT_FALSE(recorder.Contains("find"));
+}
+
+TEST_F(TrayControllerTest, ResumeReopensAndChecksTheIconOncePerSuspend) {
+    StartUp();
+    PlugIn();
+    core.OnPowerBroadcast(kPowerResumeAutomatic);
+    core.OnPowerBroadcast(kPowerResumeSuspend);  // the same resume
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(),
+                ElementsAre("tray ensure 130", "find afresh", "tray gone 130",
+                            "tray add 133/130 checked 0", "log 100 plug in and play!"));
+    core.OnPowerBroadcast(kPowerSuspend);
+    core.OnPowerBroadcast(kPowerResumeSuspend);
+    EXPECT_THAT(recorder.Take(), ElementsAre("tray ensure 130", "find afresh"));
+}
+
+TEST_F(TrayControllerTest, RestartManagersCloseEndsAsExitASignOutDoesNothing) {
+    StartUp();
+    PlugIn();
+    constexpr uint32_t kEndSessionLogoff = 0x80000000;
+    core.OnEndSession(true, kEndSessionLogoff);
+    core.OnEndSession(false, kEndSessionCloseApp);  // the close was cancelled
+    EXPECT_THAT(recorder.Take(), IsEmpty());
+    core.OnEndSession(true, kEndSessionCloseApp | kEndSessionLogoff);
+    EXPECT_THAT(recorder.Take(), ElementsAre("tray delete 130", "destroy window"));
 }
 
 // --- Ending ---

@@ -103,7 +103,9 @@ void CheckEmptyCategory(CCameraDevice& camera, std::atomic<uint8_t>& present) {
     Expect(hr == S_FALSE && displayNames.empty() && friendlyNames.empty(),
            "no device: the empty category answers S_FALSE and lists nothing (hr " +
                std::to_string(hr) + ")");
-    Expect(!DiscoverCamera(camera, GetDirectShowCaptureSystem(), present) && present == 0,
+    Expect(DiscoverCamera(camera, GetDirectShowCaptureSystem(), present) ==
+                   DiscoveryResult::NoneListed &&
+               present == 0,
            "no device: discovery holds no camera");
     Expect(TakeLog().empty(), "no device: nothing logged");
 }
@@ -122,7 +124,8 @@ void CheckDiscoveryPicksTheCamera(CCameraDevice& camera, std::atomic<uint8_t>& p
            "friendly names stay aligned: " + Joined(friendlyNames));
     journal.Next();
 
-    Expect(DiscoverCamera(camera, GetDirectShowCaptureSystem(), present) && present == 1,
+    Expect(DiscoverCamera(camera, GetDirectShowCaptureSystem(), present) == DiscoveryResult::Held &&
+               present == 1,
            "discovery accepts a camera");
     Expect(camera.DisplayName() == kSimCameraDisplayName, "the camera's display name is held");
     Expect(camera.FriendlyName() == kSimCameraFriendlyName, "the camera's friendly name is held");
@@ -198,9 +201,11 @@ void CheckUnrelatedDeviceChange(CCameraDevice& camera, std::atomic<uint8_t>& pre
                                 JournalCursor& journal) {
     journal.Next();
     simcam::Unplug(simcam::Device::Plain);
-    const bool heldAfterUnplug = DiscoverCamera(camera, GetDirectShowCaptureSystem(), present);
+    const bool heldAfterUnplug =
+        DiscoverCamera(camera, GetDirectShowCaptureSystem(), present) == DiscoveryResult::Held;
     simcam::Plug(simcam::Device::Plain);
-    const bool heldAfterPlug = DiscoverCamera(camera, GetDirectShowCaptureSystem(), present);
+    const bool heldAfterPlug =
+        DiscoverCamera(camera, GetDirectShowCaptureSystem(), present) == DiscoveryResult::Held;
     Expect(heldAfterUnplug && heldAfterPlug && present == 1 &&
                camera.DisplayName() == kSimCameraDisplayName,
            "an unrelated device coming and going keeps the camera");
@@ -226,7 +231,8 @@ void CheckVanishedDevice(JournalCursor& journal) {
 void CheckUnplug(CCameraDevice& camera, std::atomic<uint8_t>& present, JournalCursor& journal) {
     journal.Next();
     simcam::Unplug(simcam::Device::Camera);
-    Expect(!DiscoverCamera(camera, GetDirectShowCaptureSystem(), present) && present == 0,
+    Expect(DiscoverCamera(camera, GetDirectShowCaptureSystem(), present) != DiscoveryResult::Held &&
+               present == 0,
            "after unplug, discovery holds no camera");
     Expect(camera.DisplayName().empty() && camera.FriendlyName().empty(),
            "the camera object is closed");
