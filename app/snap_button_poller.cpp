@@ -2,13 +2,8 @@
 
 #include "diag/debug_log.h"
 
-SnapButtonPoller::SnapButtonPoller(ICameraOps& camera, const std::atomic<uint8_t>& cameraPresent,
-                                   std::chrono::milliseconds presentPeriod,
-                                   std::chrono::milliseconds absentPeriod)
-    : m_camera(camera),
-      m_cameraPresent(cameraPresent),
-      m_presentPeriod(presentPeriod),
-      m_absentPeriod(absentPeriod) {}
+SnapButtonPoller::SnapButtonPoller(ICameraOps& camera, const std::atomic<uint8_t>& cameraPresent)
+    : m_camera(camera), m_cameraPresent(cameraPresent) {}
 
 SnapButtonPoller::~SnapButtonPoller() {
     Stop();
@@ -21,9 +16,21 @@ void SnapButtonPoller::Start() {
     {
         std::lock_guard lock(m_mutex);
         m_stopRequested = false;
+        m_requestDue = false;
         m_running = true;
     }
     m_thread = std::thread(&SnapButtonPoller::Run, this);
+}
+
+void SnapButtonPoller::Tick() {
+    if (m_cameraPresent.load() != 1) {
+        return;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_requestDue = true;
+    }
+    m_wake.notify_one();
 }
 
 void SnapButtonPoller::Stop() {
@@ -57,22 +64,25 @@ bool SnapButtonPoller::StopWithin(std::chrono::milliseconds patience) {
 void SnapButtonPoller::Run() {
     DebugLog(kLogThread, "Thread Start");
     std::unique_lock lock(m_mutex);
-    while (!m_stopRequested) {
-        std::chrono::milliseconds period = m_absentPeriod;
-        if (m_cameraPresent.load() == 1) {
-            // The property call runs unlocked so that Stop never waits on the mutex for it.
-            lock.unlock();
-            ExtensionBuffer block{};
-            block.words[0] = kSnapPollWord;
-            DebugLog(kLogStatus, "Check snap button");
-            m_camera.SetExtensionProperty(PROP_SNAP_POLL, &block);
-            if (m_afterPoll) {
-                m_afterPoll();
-            }
-            lock.lock();
-            period = m_presentPeriod;
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_stopRequested || m_requestDue; });
+        if (m_stopRequested) {
+            break;
         }
-        m_wake.wait_for(lock, period, [this] { return m_stopRequested; });
+        m_requestDue = false;
+        if (m_cameraPresent.load() != 1) {
+            continue;  // closed since the tick
+        }
+        // The property call runs unlocked so that Stop never waits on the mutex for it.
+        lock.unlock();
+        ExtensionBuffer block{};
+        block.words[0] = kSnapPollWord;
+        DebugLog(kLogStatus, "Check snap button");
+        m_camera.SetExtensionProperty(PROP_SNAP_POLL, &block);
+        if (m_afterPoll) {
+            m_afterPoll();
+        }
+        lock.lock();
     }
     m_running = false;
     m_ended.notify_all();

@@ -1,6 +1,10 @@
 // The thread that asks the driver, once a second while a camera is open, to check the camera's
 // snapshot button. The driver answers by setting STATUS_SNAP_BUTTON, which the status poll sees;
 // an optional callback after each request lets the controller look at once.
+//
+// It keeps no timer of its own: each tick of the controller's status timer releases one
+// request, so the program leaves idle once a second, not twice. The request runs on this thread
+// because a driver call may hang, and the window thread never waits on one.
 #pragma once
 
 #include <atomic>
@@ -15,14 +19,9 @@
 
 class SnapButtonPoller {
 public:
-    static constexpr std::chrono::milliseconds kPresentPeriod{1000};
-    static constexpr std::chrono::milliseconds kAbsentPeriod{5000};
-
     // `cameraPresent` is the controller's byte, 1 while device discovery holds an open camera;
     // it is only read here. Both references must outlive the poller.
-    SnapButtonPoller(ICameraOps& camera, const std::atomic<uint8_t>& cameraPresent,
-                     std::chrono::milliseconds presentPeriod = kPresentPeriod,
-                     std::chrono::milliseconds absentPeriod = kAbsentPeriod);
+    SnapButtonPoller(ICameraOps& camera, const std::atomic<uint8_t>& cameraPresent);
     ~SnapButtonPoller();  // stops the thread
 
     SnapButtonPoller(const SnapButtonPoller&) = delete;
@@ -33,6 +32,10 @@ public:
 
     // Starts the thread; does nothing while it runs already.
     void Start();
+    // Releases one request to the driver while a camera is open; nothing otherwise, so that
+    // the thread sleeps without a timeout while there is none. Ticks that come while a request
+    // is still inside the driver release one more request, not one each.
+    void Tick();
     // Wakes the thread from its wait and joins it. Returns once the thread has ended, so no
     // property call is made after it returns. Does nothing when the thread is not running.
     void Stop();
@@ -47,14 +50,13 @@ private:
 
     ICameraOps& m_camera;
     const std::atomic<uint8_t>& m_cameraPresent;
-    const std::chrono::milliseconds m_presentPeriod;
-    const std::chrono::milliseconds m_absentPeriod;
     std::function<void()> m_afterPoll;
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_ended;
     bool m_stopRequested = false;  // guarded by m_mutex
+    bool m_requestDue = false;     // guarded by m_mutex
     bool m_running = false;        // guarded by m_mutex; false once Run has returned
     std::thread m_thread;
 };

@@ -54,6 +54,7 @@ void TrayControllerCore::OnStatusTick() {
         Discover(false, true);
     }
     CheckStatus(false);
+    m_poller.Tick();  // the driver's button check; an early check follows when it finds one
 }
 
 void TrayControllerCore::OnDeviceChange() {

@@ -58,7 +58,7 @@ public:
     void StartSnapButtonPoller();
 
     // The 1-second status timer: opens a camera whose device has gone again, looks for a camera
-    // when the back-off says so, then follows CameraStatus once.
+    // when the back-off says so, follows CameraStatus once, then releases the poller's request.
     void OnStatusTick();
     // WM_DEVICECHANGE, and the first discovery at start-up.
     void OnDeviceChange();

@@ -17,7 +17,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kDeadline = 10s;  // generous: only a hang should ever reach it
-constexpr auto kLong = std::chrono::milliseconds(std::chrono::hours(1));
 
 std::mutex g_logMutex;
 std::vector<std::pair<int32_t, std::string>> g_log;
@@ -82,9 +81,9 @@ public:
     int TriggerStill() override { return -1; }
     void ShowPropertyPages() override {}
 
-    bool WaitForCalls(std::size_t count) {
+    bool WaitForCalls(std::size_t count, std::chrono::milliseconds patience = kDeadline) {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, kDeadline, [&] { return m_calls.size() >= count; });
+        return m_changed.wait_for(lock, patience, [&] { return m_calls.size() >= count; });
     }
     std::vector<Call> Calls() {
         std::lock_guard lock(m_mutex);
@@ -115,13 +114,25 @@ protected:
         DebugLevel = 0;
     }
 
+    // Ticks as the status timer does, only faster, until the driver has seen `count` requests.
+    bool TickUntilCalls(SnapButtonPoller& poller, std::size_t count) {
+        const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+        while (!camera.WaitForCalls(count, 1ms)) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            poller.Tick();
+        }
+        return true;
+    }
+
     PolledCamera camera;
     std::atomic<uint8_t> present{0};
 };
 
 TEST_F(SnapButtonPollerTest, AsksForTheButtonWhilePresentEachLoggedFirst) {
     present = 1;
-    SnapButtonPoller poller(camera, present, 0ms, kLong);
+    SnapButtonPoller poller(camera, present);
     std::mutex seenMutex;
     std::vector<std::size_t> callsSeenAfterPoll;
     poller.SetAfterPoll([&] {
@@ -130,7 +141,7 @@ TEST_F(SnapButtonPollerTest, AsksForTheButtonWhilePresentEachLoggedFirst) {
         callsSeenAfterPoll.push_back(calls);
     });
     poller.Start();
-    ASSERT_TRUE(camera.WaitForCalls(5));
+    ASSERT_TRUE(TickUntilCalls(poller, 5));
     poller.Stop();
 
     const auto calls = camera.Calls();
@@ -148,39 +159,45 @@ TEST_F(SnapButtonPollerTest, AsksForTheButtonWhilePresentEachLoggedFirst) {
     EXPECT_EQ(records.back(), std::make_pair(kLogStatus, std::string("Check snap button")));
 }
 
-TEST_F(SnapButtonPollerTest, WaitsThePresentPeriodAfterEachRequest) {
+TEST_F(SnapButtonPollerTest, EachTickReleasesExactlyOneRequest) {
     present = 1;
-    SnapButtonPoller poller(camera, present, kLong, 0ms);
+    SnapButtonPoller poller(camera, present);
     poller.Start();
+    ASSERT_TRUE(WaitForThreadStart());
+    EXPECT_FALSE(camera.WaitForCalls(1, 30ms)) << "no request without a tick";
+    poller.Tick();
     ASSERT_TRUE(camera.WaitForCalls(1));
-    std::this_thread::sleep_for(50ms);
-    poller.Stop();
-    EXPECT_EQ(camera.CallCount(), 1u);
+    EXPECT_FALSE(camera.WaitForCalls(2, 30ms)) << "one tick, one request";
+    poller.Tick();
+    EXPECT_TRUE(camera.WaitForCalls(2));
 }
 
-TEST_F(SnapButtonPollerTest, SendsNothingWhileAbsentAndWakesForTheCameraAfterTheAbsentPeriod) {
-    SnapButtonPoller poller(camera, present, kLong, 1ms);
+TEST_F(SnapButtonPollerTest, TicksReleaseNothingWhileNoCameraIsOpen) {
+    SnapButtonPoller poller(camera, present);
     std::atomic<int> callbacks{0};
     poller.SetAfterPoll([&] { ++callbacks; });
     poller.Start();
     ASSERT_TRUE(WaitForThreadStart());
-    std::this_thread::sleep_for(30ms);
-    EXPECT_EQ(camera.CallCount(), 0u);
+    for (int tick = 0; tick < 3; ++tick) {
+        poller.Tick();
+    }
+    EXPECT_FALSE(camera.WaitForCalls(1, 30ms));
     EXPECT_EQ(g_checkLogs.load(), 0);
     EXPECT_EQ(callbacks.load(), 0);
 
-    present = 1;
+    present = 1;  // the camera opens: the next tick asks
+    poller.Tick();
     EXPECT_TRUE(camera.WaitForCalls(1));
 }
 
 TEST_F(SnapButtonPollerTest, StopWakesALongWait) {
     for (uint8_t presence : {uint8_t{0}, uint8_t{1}}) {
         present = presence;
-        SnapButtonPoller poller(camera, present, kLong, kLong);
+        SnapButtonPoller poller(camera, present);
         poller.Start();
         ASSERT_TRUE(WaitForThreadStart());
         const auto before = std::chrono::steady_clock::now();
-        poller.Stop();  // would block for an hour if the wait were not woken
+        poller.Stop();  // would block for ever if the wait were not woken
         EXPECT_LT(std::chrono::steady_clock::now() - before, kDeadline);
         EXPECT_FALSE(poller.IsRunning());
     }
@@ -189,16 +206,18 @@ TEST_F(SnapButtonPollerTest, StopWakesALongWait) {
 TEST_F(SnapButtonPollerTest, NoRequestAfterStopOrDestructionReturns) {
     present = 1;
     {
-        SnapButtonPoller poller(camera, present, 0ms, 0ms);
+        SnapButtonPoller poller(camera, present);
         poller.Start();
-        ASSERT_TRUE(camera.WaitForCalls(20));
+        ASSERT_TRUE(TickUntilCalls(poller, 20));
         poller.Stop();
         const std::size_t afterStop = camera.CallCount();
+        poller.Tick();
         std::this_thread::sleep_for(20ms);
         EXPECT_EQ(camera.CallCount(), afterStop);
 
         poller.Start();  // a stopped poller can run again
-        ASSERT_TRUE(camera.WaitForCalls(afterStop + 5));
+        ASSERT_TRUE(TickUntilCalls(poller, afterStop + 5));
+        poller.Tick();
     }
     const std::size_t afterDestruction = camera.CallCount();
     std::this_thread::sleep_for(20ms);
@@ -208,9 +227,9 @@ TEST_F(SnapButtonPollerTest, NoRequestAfterStopOrDestructionReturns) {
 TEST_F(SnapButtonPollerTest, StopWithinLeavesAThreadStuckInADriverCallUntilTheCallReturns) {
     present = 1;
     camera.Hang(true);
-    SnapButtonPoller poller(camera, present, 0ms, 0ms);
+    SnapButtonPoller poller(camera, present);
     poller.Start();
-    ASSERT_TRUE(camera.WaitForCalls(1));
+    ASSERT_TRUE(TickUntilCalls(poller, 1));
     EXPECT_FALSE(poller.StopWithin(50ms));
     EXPECT_TRUE(poller.IsRunning());
 
@@ -221,7 +240,7 @@ TEST_F(SnapButtonPollerTest, StopWithinLeavesAThreadStuckInADriverCallUntilTheCa
 }
 
 TEST_F(SnapButtonPollerTest, StartWhileRunningStartsNoSecondThread) {
-    SnapButtonPoller poller(camera, present, kLong, kLong);
+    SnapButtonPoller poller(camera, present);
     poller.Start();
     poller.Start();
     ASSERT_TRUE(WaitForThreadStart());

@@ -286,7 +286,7 @@ TEST_F(TrayControllerTest, PollerStartsLastAndStopsWithTheWindow) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     EXPECT_TRUE(recorder.Contains("log 101 Thread Start"));
-    core.PrepareDestroyWindow();  // returns although the poller waits five seconds
+    core.PrepareDestroyWindow();  // wakes the poller from its wait for a tick
     EXPECT_FALSE(core.m_bMinimized);
 }
 

@@ -58,6 +58,11 @@ ticks_ms() {
 }
 run_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {print s + 0}'; }
 status_kb() { awk -v k="$2:" '$1 == k {print $2}' "/proc/$1/status"; }
+# Context switches of all the process's threads, voluntary and not: each is a wake-up.
+switches() {
+    cat /proc/"$1"/task/*/status 2>/dev/null |
+        awk '/^(voluntary|nonvoluntary)_ctxt_switches:/ {s += $2} END {print s + 0}'
+}
 
 # The Wine server of our prefix: it works in its server directory, named after the prefix's
 # device and inode (under /tmp/.wine-<uid>, or a temporary folder in Debian's Wine).
@@ -77,13 +82,13 @@ server_pid() {
 
 # idle <label> [pid]: CPU of the process (if any) and of the Wine server over IDLE_SECONDS.
 idle() {
-    local label=$1 pid=${2:-} server p0 p1 n0 n1 s0 s1 m0 m1
+    local label=$1 pid=${2:-} server p0 p1 n0 n1 s0 s1 m0 m1 x0 x1
     server=$(server_pid)
-    [ -n "$pid" ] && p0=$(ticks_ms "$pid") && n0=$(run_ns "$pid")
+    [ -n "$pid" ] && p0=$(ticks_ms "$pid") && n0=$(run_ns "$pid") && x0=$(switches "$pid")
     s0=$(ticks_ms "$server")
     m0=$(run_ns "$server")
     sleep "$IDLE_SECONDS"
-    [ -n "$pid" ] && p1=$(ticks_ms "$pid") && n1=$(run_ns "$pid")
+    [ -n "$pid" ] && p1=$(ticks_ms "$pid") && n1=$(run_ns "$pid") && x1=$(switches "$pid")
     s1=$(ticks_ms "$server")
     m1=$(run_ns "$server")
     if [ -n "$pid" ]; then
@@ -92,6 +97,9 @@ idle() {
         put "memory.$label.rss_kb" "$(status_kb "$pid" VmRSS)"
         put "memory.$label.anon_kb" "$(status_kb "$pid" RssAnon)"
         put "memory.$label.file_kb" "$(status_kb "$pid" RssFile)"
+        put "wakeups.$label.per_s" "$(awk -v a="$x0" -v b="$x1" -v s="$IDLE_SECONDS" 'BEGIN {printf "%.1f", (b - a) / s}')"
+        put "threads.$label" "$(ls /proc/"$pid"/task | wc -l)"
+        cp "/proc/$pid/smaps" "$WORK/smaps.$label" 2>/dev/null || true  # where the memory goes
     fi
     put "idle.$label.server_ms" "$(awk -v a="$s0" -v b="$s1" 'BEGIN {print b - a}')"
     put "idle.$label.server_run_ms" "$(awk -v a="$m0" -v b="$m1" 'BEGIN {printf "%.1f", (b - a) / 1e6}')"
@@ -172,6 +180,13 @@ d_call=$(result driver_call.cpu_ms)
 o_kry=$(awk -v t="$i_kry" -v c="$d_call" -v s="$IDLE_SECONDS" 'BEGIN {printf "%.1f", t - c * s}')
 r_min=$(result memory.minimal.rss_kb)
 r_kry=$(result memory.krytray.rss_kb)
+a_min=$(result memory.minimal.anon_kb)
+a_kry=$(result memory.krytray.anon_kb)
+x_min=$(result wakeups.minimal.per_s)
+x_kry=$(result wakeups.krytray.per_s)
+p_kry=$(result press.delay_ms.median)
+q_kry=$(result press.delay_ms.worst)
+limit() { awk -v v="$1" -v l="$2" 'BEGIN {print (v <= l) ? "met" : "missed"}'; }
 cpu_model=$(awk -F': ' '/^model name/ {print $2; exit}' /proc/cpuinfo)
 mem_total=$(awk '/^MemTotal/ {printf "%.1f GiB", $2 / 1048576}' /proc/meminfo)
 commit=$(git rev-parse --short HEAD)
@@ -202,8 +217,9 @@ cat >"$REPORT" <<EOF
 
 The bare program (\`tools/perf/minimal_tray\`, built by the same preset and flags) has one hidden
 window and one icon, initialises COM, opens the camera's capture filter in a filter graph (the
-first video input device of the system device enumerator: the simulated camera) and reads
-\`CameraStatus\` (64-bit view) on a one-second timer; nothing else. Both run in a fresh Wine prefix
+first video input device of the system device enumerator: the simulated camera) and, in each tick
+of one one-second timer, reads \`CameraStatus\` (64-bit view) and sends the driver's snapshot-button
+poll; nothing else. Both run in a fresh Wine prefix
 on a private Xvfb with the simulated camera plugged in and active, \`debug\` 0 and no debug viewer.
 
 ## Goals (KRYTray / bare program)
@@ -214,6 +230,8 @@ on a private Xvfb with the simulated camera plugged in and active, \`debug\` 0 a
 | Idle CPU over $IDLE_SECONDS s, process + Wine server | $t_min ms | $t_kry ms | $(ratio "$t_kry" "$t_min" 3) | at most 1.2x: $(verdict "$t_kry" "$t_min" 1.2) |
 | Idle CPU over $IDLE_SECONDS s, the process alone | $i_min ms | $i_kry ms | $(ratio "$i_kry" "$i_min" 3) | at most 1.2x: $(verdict "$i_kry" "$i_min" 1.2) |
 | Resident memory (VmRSS) after warm-up | $(mb "$r_min") | $(mb "$r_kry") | $(ratio "$r_kry" "$r_min" 3) | at most 1.10x: $(verdict "$r_kry" "$r_min" 1.10) |
+| Wake-ups a second at rest (context switches, all threads) | $x_min | $x_kry | $(ratio "$x_kry" "$x_min" 3) | at most 1.2x: $(verdict "$x_kry" "$x_min" 1.2) |
+| Snapshot button to program start, median / worst of $PRESSES | - | $p_kry / $q_kry ms | | at most 550 / 1050 ms: $(limit "$p_kry" 550) / $(limit "$q_kry" 1050) |
 
 KRYTray's button poll is a call into the camera's driver in its own process, once a second. The
 simulated driver answers it by reading its settings from the registry and appending a line to its
@@ -229,7 +247,9 @@ CPU over $IDLE_SECONDS s is $o_kry ms, $(ratio "$o_kry" "$i_min" 3) of the bare 
 | Start-up to camera filter created: median / worst (ms) | $c_min / $(result startup.minimal.camera_ms.worst) | $c_kry / $(result startup.krytray.camera_ms.worst) | $(ratio "$c_kry" "$c_min") |
 | Idle CPU of the process over $IDLE_SECONDS s: run time (ticks) | $i_min ms ($(result idle.minimal.process_ms) ms) | $i_kry ms ($(result idle.krytray.process_ms) ms) | $(ratio "$i_kry" "$i_min") |
 | Idle CPU of the Wine server meanwhile: run time (ticks) | $w_min ms ($(result idle.minimal.server_ms) ms) | $w_kry ms ($(result idle.krytray.server_ms) ms) | $(ratio "$w_kry" "$w_min") |
-| Resident memory: VmRSS (anonymous + file) | $(mb "$r_min") ($(mb "$(result memory.minimal.anon_kb)") + $(mb "$(result memory.minimal.file_kb)")) | $(mb "$r_kry") ($(mb "$(result memory.krytray.anon_kb)") + $(mb "$(result memory.krytray.file_kb)")) | $(ratio "$r_kry" "$r_min") |
+| Resident memory: VmRSS (anonymous + file) | $(mb "$r_min") ($(mb "$a_min") + $(mb "$(result memory.minimal.file_kb)")) | $(mb "$r_kry") ($(mb "$a_kry") + $(mb "$(result memory.krytray.file_kb)")) | $(ratio "$r_kry" "$r_min") |
+| Private memory: resident anonymous mappings and heap (RssAnon) | $(mb "$a_min") | $(mb "$a_kry") | $(ratio "$a_kry" "$a_min") |
+| Wake-ups a second at rest: context switches of all threads (threads) | $x_min ($(result threads.minimal)) | $x_kry ($(result threads.krytray)) | $(ratio "$x_kry" "$x_min") |
 | Snapshot button to program start: median / worst of $PRESSES (ms) | no button handling | $(result press.delay_ms.median) / $(result press.delay_ms.worst) | |
 | Right-click to menu shown: median / worst of $MENU_OPENS (ms) | no menu | $(result menu.open_ms.median) / $(result menu.open_ms.worst) | |
 | Countdown step, once a second for 5 s: median / worst (ms) | no countdown | $(result step.median) / $(result step.worst) | |
@@ -264,8 +284,11 @@ started $(result press.starts) times for $PRESSES presses).
   idle line above). Each second KRYTray reads \`CameraStatus\` on its status tick and after its
   button poll, and makes the poll's driver call; the simulated driver answers it in KRYTray's
   process and appends a line to its journal file, work a real driver does in the kernel.
-- **Memory**: \`VmRSS\` from \`/proc/<pid>/status\` at the end of the idle window. Under Wine this
-  includes Wine's own libraries mapped into every process, the same for both.
+- **Memory**: \`VmRSS\` and \`RssAnon\` from \`/proc/<pid>/status\` at the end of the idle window.
+  Under Wine this includes Wine's own libraries mapped into every process, the same for both.
+- **Wake-ups**: the voluntary and involuntary context switches of every thread of the process
+  (\`/proc/<pid>/task/*/status\`) over the idle window, a second. Wine's own threads of the process
+  count too, the same for both.
 - **Button to program**: with KRYTray running and its quick-launch program set to a stand-in
   (\`record_args.exe\`, which writes its \`GetTickCount64\` at start), \`kry_perf_probe press\` waits
   a random 0 to 999 ms (a random phase of the one-second poll), reads \`GetTickCount64\`, presses

@@ -1,12 +1,13 @@
 // The yardstick of the performance report: the least a tray companion of this camera does. One
 // hidden window, one notification-area icon, COM with the camera's capture filter in a filter
-// graph, and a one-second timer that reads CameraStatus. Nothing else: no menu, no button, no
-// logging. Ends on WM_CLOSE.
+// graph, and a one-second timer whose tick reads CameraStatus and asks the driver to check the
+// snapshot button. Nothing else: no menu, no action on the button, no logging. Ends on WM_CLOSE.
 #include <windows.h>
 #include <dshow.h>
 #include <shellapi.h>
 #include <wrl/client.h>
 
+#include "camera/kry_extension_win32.h"
 #include "win/handles_win32.h"
 
 using Microsoft::WRL::ComPtr;
@@ -25,7 +26,10 @@ constexpr char kSettingsKey[] = "SOFTWARE\\Velmora\\QXLUMA64\\Current";
 struct CameraGraph {
     ComPtr<IGraphBuilder> graph;
     ComPtr<IBaseFilter> filter;
+    ComPtr<IKRYExtension> extension;
 };
+
+CameraGraph g_camera;
 
 CameraGraph OpenFirstCamera() {
     CameraGraph camera;
@@ -45,6 +49,8 @@ CameraGraph OpenFirstCamera() {
         return {};
     }
     camera.graph->AddFilter(camera.filter.Get(), L"Capture");
+    camera.filter->QueryInterface(IID_IKRYExtension,
+                                  reinterpret_cast<void**>(camera.extension.GetAddressOf()));
     return camera;
 }
 
@@ -74,6 +80,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_TIMER:
             // Read as the real program reads it each second; the value itself is not used.
             ReadCameraStatus();
+            if (g_camera.extension) {
+                ExtensionBuffer block{};
+                block.words[0] = kSnapPollWord;
+                g_camera.extension->SetProperty(PROP_SNAP_POLL, &block, kExtensionBlockLength);
+            }
             return 0;
         case WM_DESTROY: {
             NOTIFYICONDATAA data = IconData(window);
@@ -109,7 +120,7 @@ int Run(HINSTANCE instance) {
     lstrcpynA(data.szTip, "Minimal Tray", sizeof data.szTip);
     Shell_NotifyIconA(NIM_ADD, &data);
     // After the icon, as the real program opens its camera after showing its first icon.
-    const CameraGraph camera = OpenFirstCamera();
+    g_camera = OpenFirstCamera();
     SetTimer(window, kStatusTimerId, kStatusPeriodMs, nullptr);
 
     MSG message;
@@ -117,6 +128,7 @@ int Run(HINSTANCE instance) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    g_camera = {};  // before COM goes
     return 0;
 }
 
