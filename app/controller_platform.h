@@ -43,9 +43,9 @@ public:
     virtual void SetCountdownTimer() = 0;
     virtual void KillCountdownTimer() = 0;
 
-    // Shows the countdown overlay with the given picture bitmap, creating it on first use.
+    // Shows the countdown overlay with the given picture bitmap, creating it when none shows.
     virtual void ShowCountdownOverlay(int pictureBitmapId) = 0;
-    // Hides the overlay when there is one.
+    // Removes the overlay when there is one.
     virtual void HideCountdownOverlay() = 0;
 
     // The Quick Launch Setting dialog, modal; returns when it closes.

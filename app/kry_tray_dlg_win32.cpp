@@ -199,9 +199,9 @@ void CKRYTrayDlg::ShowCountdownOverlay(int pictureBitmapId) {
 }
 
 void CKRYTrayDlg::HideCountdownOverlay() {
-    if (m_pCountdownWnd) {
-        ShowWindow(m_pCountdownWnd->GetSafeHwnd(), SW_HIDE);
-    }
+    // Its pictures and shape are held only while a countdown shows, not all day at rest; making
+    // them again at the next countdown costs a few milliseconds.
+    m_pCountdownWnd.reset();
 }
 
 void CKRYTrayDlg::RunQuickLaunchDialog() {

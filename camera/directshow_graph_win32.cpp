@@ -53,14 +53,9 @@ DirectShowCaptureGraph::~DirectShowCaptureGraph() {
 }
 
 HRESULT DirectShowCaptureGraph::Open(const std::string& displayName) {
-    HRESULT hr = CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_ICaptureGraphBuilder2,
-                                  reinterpret_cast<void**>(m_pBuilder.GetAddressOf()));
-    if (FAILED(hr)) {
-        return hr;
-    }
-    hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
-                          reinterpret_cast<void**>(m_pGraph.GetAddressOf()));
+    HRESULT hr =
+        CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                         reinterpret_cast<void**>(m_pGraph.GetAddressOf()));
     if (FAILED(hr)) {
         return hr;
     }
@@ -69,11 +64,20 @@ HRESULT DirectShowCaptureGraph::Open(const std::string& displayName) {
         return E_POINTER;  // the device went away: what AddFilter says of a null filter
     }
     hr = m_pGraph->AddFilter(m_pCapture.Get(), kCaptureFilterName);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    hr = m_pBuilder->SetFiltergraph(m_pGraph.Get());
     return FAILED(hr) ? hr : S_OK;
+}
+
+ICaptureGraphBuilder2* DirectShowCaptureGraph::Builder() {
+    if (!m_pBuilder && m_pGraph) {
+        ComPtr<ICaptureGraphBuilder2> builder;
+        if (SUCCEEDED(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_ICaptureGraphBuilder2,
+                                       reinterpret_cast<void**>(builder.GetAddressOf()))) &&
+            SUCCEEDED(builder->SetFiltergraph(m_pGraph.Get()))) {
+            m_pBuilder = std::move(builder);
+        }
+    }
+    return m_pBuilder.Get();
 }
 
 Microsoft::WRL::ComPtr<IKRYExtension> DirectShowCaptureGraph::Extension() const {
@@ -107,9 +111,10 @@ int DirectShowCaptureGraph::SetVideoControlMode(int32_t mode) {
         return -1;
     }
     ComPtr<IPin> stillPin;
-    if (m_pBuilder &&
-        SUCCEEDED(m_pBuilder->FindPin(m_pCapture.Get(), PINDIR_OUTPUT, &PIN_CATEGORY_STILL, nullptr,
-                                      FALSE, 0, stillPin.GetAddressOf())) &&
+    ICaptureGraphBuilder2* builder = Builder();
+    if (builder != nullptr &&
+        SUCCEEDED(builder->FindPin(m_pCapture.Get(), PINDIR_OUTPUT, &PIN_CATEGORY_STILL, nullptr,
+                                   FALSE, 0, stillPin.GetAddressOf())) &&
         stillPin) {
         return CallResult(control->SetMode(stillPin.Get(), mode));
     }

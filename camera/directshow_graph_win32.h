@@ -1,5 +1,6 @@
-// The DirectShow side of an opened camera: a capture graph builder, a filter graph and the
-// camera's capture filter, which is the only filter in the graph. Nothing is rendered or run.
+// The DirectShow side of an opened camera: a filter graph and the camera's capture filter, which
+// is the only filter in the graph, and for stills a capture graph builder to find the still pin.
+// Nothing is rendered or run.
 #pragma once
 
 #include <windows.h>
@@ -19,8 +20,8 @@ public:
     DirectShowCaptureGraph(const DirectShowCaptureGraph&) = delete;
     DirectShowCaptureGraph& operator=(const DirectShowCaptureGraph&) = delete;
 
-    // Creates the builder and the graph, binds the named device and adds its filter. On a
-    // failure whatever was made so far stays held until the object is destroyed.
+    // Creates the graph, binds the named device and adds its filter. On a failure whatever was
+    // made so far stays held until the object is destroyed.
     HRESULT Open(const std::string& displayName);
 
     int GetExtensionProperty(int32_t id, ExtensionBuffer* block) override;
@@ -31,6 +32,8 @@ public:
 private:
     // The driver's interface on the capture filter, fetched afresh for each call; null without it.
     Microsoft::WRL::ComPtr<IKRYExtension> Extension() const;
+    // Made at the first still, not at rest: only the still pin's lookup needs it (and its DLL).
+    ICaptureGraphBuilder2* Builder();
     Microsoft::WRL::ComPtr<ICaptureGraphBuilder2> m_pBuilder;
     Microsoft::WRL::ComPtr<IGraphBuilder> m_pGraph;
     Microsoft::WRL::ComPtr<IBaseFilter> m_pCapture;  // null when no device matched
