@@ -1,5 +1,6 @@
-// The committed icons, bitmaps and menu script: up to date with their generator, and decoded independently of it
-// to check what the program relies on (sizes, colour depths, the countdown pictures' layout).
+// The committed icons, bitmaps and menu script: up to date with their generator, and the images
+// decoded independently of it to check what the program relies on (sizes, colour depths, the
+// countdown pictures' layout).
 #include <gtest/gtest.h>
 
 #include <algorithm>
