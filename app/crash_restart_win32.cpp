@@ -12,6 +12,7 @@
 
 #include "app/crash_restart.h"
 #include "win/handles_win32.h"
+#include "win/system_library_win32.h"
 #include "win/text_win32.h"
 
 namespace {
@@ -56,13 +57,10 @@ std::string CreateDumpFile() {
     GetLocalTime(&now);
     const std::string name = DumpFileName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
                                           now.wSecond, now.wMilliseconds);
-    const HANDLE file = CreateFileW((g_dumpFolder + L"\\" + FromUtf8(name)).c_str(), GENERIC_WRITE,
-                                    0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return {};
-    }
-    CloseHandle(file);
-    return name;
+    const UniqueKernelHandle file =
+        OwnFileHandle(CreateFileW((g_dumpFolder + L"\\" + FromUtf8(name)).c_str(), GENERIC_WRITE, 0,
+                                  nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file ? name : std::string();
 }
 
 // Deletes all but the newest dumps and returns the times of those kept.
@@ -129,31 +127,20 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
 }
 
 void WriteDumpOf(const CrashedCopy& crashed, HANDLE process) {
-    wchar_t system[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return;
-    }
-    // By full path: a dbghelp.dll beside the program or in the current folder is not loaded.
-    const UniqueModule dbghelp(LoadLibraryW((std::wstring(system) + L"\\dbghelp.dll").c_str()));
-    const auto write = dbghelp ? reinterpret_cast<MiniDumpWriteDumpFn>(reinterpret_cast<void*>(
-                                     GetProcAddress(dbghelp.get(), "MiniDumpWriteDump")))
-                               : nullptr;
+    const UniqueModule dbghelp = LoadSystemLibrary(L"dbghelp.dll");
+    const auto write = LookUpFunction<MiniDumpWriteDumpFn>(dbghelp.get(), "MiniDumpWriteDump");
     const std::wstring path = DumpFolder() + L"\\" + FromUtf8(crashed.dumpName);
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (write == nullptr || file == INVALID_HANDLE_VALUE) {
+    const UniqueKernelHandle file = OwnFileHandle(CreateFileW(
+        path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (write == nullptr || !file) {
         return;
     }
-    const UniqueKernelHandle owner(file);
     // The dump needs no symbols: with the process known to dbghelp and symbol loading deferred,
     // it does not read the debug information of every module first (seconds under Wine).
-    const auto setOptions = reinterpret_cast<DWORD(WINAPI*)(DWORD)>(
-        reinterpret_cast<void*>(GetProcAddress(dbghelp.get(), "SymSetOptions")));
-    const auto initialize = reinterpret_cast<BOOL(WINAPI*)(HANDLE, PCWSTR, BOOL)>(
-        reinterpret_cast<void*>(GetProcAddress(dbghelp.get(), "SymInitializeW")));
-    const auto cleanup = reinterpret_cast<BOOL(WINAPI*)(HANDLE)>(
-        reinterpret_cast<void*>(GetProcAddress(dbghelp.get(), "SymCleanup")));
+    const auto setOptions = LookUpFunction<DWORD(WINAPI*)(DWORD)>(dbghelp.get(), "SymSetOptions");
+    const auto initialize =
+        LookUpFunction<BOOL(WINAPI*)(HANDLE, PCWSTR, BOOL)>(dbghelp.get(), "SymInitializeW");
+    const auto cleanup = LookUpFunction<BOOL(WINAPI*)(HANDLE)>(dbghelp.get(), "SymCleanup");
     const bool initialized = setOptions != nullptr && initialize != nullptr && cleanup != nullptr &&
                              (setOptions(SYMOPT_DEFERRED_LOADS), true) &&
                              initialize(process, nullptr, FALSE) != FALSE;
@@ -161,7 +148,7 @@ void WriteDumpOf(const CrashedCopy& crashed, HANDLE process) {
         crashed.threadId,
         reinterpret_cast<EXCEPTION_POINTERS*>(static_cast<uintptr_t>(crashed.exceptionPointers)),
         TRUE};  // the pointers are the crashed process's
-    write(process, crashed.processId, file, MiniDumpNormal, &info, nullptr, nullptr);
+    write(process, crashed.processId, file.get(), MiniDumpNormal, &info, nullptr, nullptr);
     if (initialized) {
         cleanup(process);
     }

@@ -1,6 +1,11 @@
 #include "camera/directshow_devices_win32.h"
 
 #include <memory>
+#include <optional>
+#include <utility>
+
+#include "win/handles_win32.h"
+#include "win/text_win32.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -14,24 +19,6 @@ struct CoTaskMemDeleter {
 };
 using CoTaskMemString = std::unique_ptr<OLECHAR, CoTaskMemDeleter>;
 
-// A VARIANT that is initialised on construction and cleared on every way out.
-class ScopedVariant {
-public:
-    ScopedVariant() { VariantInit(&m_value); }
-    ~ScopedVariant() { VariantClear(&m_value); }
-    ScopedVariant(const ScopedVariant&) = delete;
-    ScopedVariant& operator=(const ScopedVariant&) = delete;
-    VARIANT* get() { return &m_value; }
-
-private:
-    VARIANT m_value;
-};
-
-// A name that does not fit the buffer fails instead of leaving it unterminated.
-bool ToAnsi(const wchar_t* wide, char* buffer, int size, const char* defaultChar) {
-    return WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, size, defaultChar, nullptr) > 0;
-}
-
 bool ReadDisplayName(IMoniker* moniker, std::string& name) {
     LPOLESTR raw = nullptr;
     const HRESULT hr = moniker->GetDisplayName(nullptr, nullptr, &raw);
@@ -39,11 +26,11 @@ bool ReadDisplayName(IMoniker* moniker, std::string& name) {
     if (FAILED(hr) || !wide) {
         return false;
     }
-    char buffer[kDisplayNameBufferSize] = {};
-    if (!ToAnsi(wide.get(), buffer, sizeof buffer, "")) {
+    std::optional<std::string> converted = ToAnsiWithin(wide.get(), kDisplayNameBufferSize, "");
+    if (!converted) {
         return false;
     }
-    name = buffer;
+    name = std::move(*converted);
     return true;
 }
 
@@ -59,11 +46,12 @@ bool ReadFriendlyName(IMoniker* moniker, std::string& name) {
         value.get()->bstrVal == nullptr) {
         return false;
     }
-    char buffer[kFriendlyNameBufferSize] = {};
-    if (!ToAnsi(value.get()->bstrVal, buffer, sizeof buffer, nullptr)) {
+    std::optional<std::string> converted =
+        ToAnsiWithin(value.get()->bstrVal, kFriendlyNameBufferSize, nullptr);
+    if (!converted) {
         return false;
     }
-    name = buffer;
+    name = std::move(*converted);
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tray/menu_description.h"
 
 namespace {
 
@@ -83,8 +84,10 @@ void CheckBitmaps(HMODULE module) {
     DeleteDC(dc);
 }
 
-void CheckMenu(HMODULE module, int id, const std::vector<UINT>& ids,
-               const std::vector<const char*>& texts) {
+// The compiled menu against the portable description it was generated from, which the program
+// builds its menus from.
+void CheckMenu(HMODULE module, int id) {
+    const std::vector<MenuItem> items = MenuResourceItems(id);
     HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(id));
     Check(menu != nullptr, "menu loads", id);
     if (menu == nullptr) {
@@ -95,20 +98,22 @@ void CheckMenu(HMODULE module, int id, const std::vector<UINT>& ids,
     GetMenuStringA(menu, 0, top, sizeof top, MF_BYPOSITION);
     Check(top[0] == '\0', "top-level popup text empty", id);
     HMENU popup = GetSubMenu(menu, 0);
-    Check(popup != nullptr && GetMenuItemCount(popup) == static_cast<int>(ids.size()),
+    Check(!items.empty() && popup != nullptr &&
+              GetMenuItemCount(popup) == static_cast<int>(items.size()),
           "popup item count", id);
-    for (std::size_t i = 0; popup != nullptr && i < ids.size(); ++i) {
+    for (std::size_t i = 0; popup != nullptr && i < items.size(); ++i) {
         MENUITEMINFOA info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE;
         GetMenuItemInfoA(popup, static_cast<UINT>(i), TRUE, &info);
-        if (ids[i] == 0) {
+        if (items[i].kind == MenuItemKind::Separator) {
             Check((info.fType & MFT_SEPARATOR) != 0, "separator", id * 100 + static_cast<long>(i));
             continue;
         }
         char text[64] = "";
         GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-        Check(info.wID == ids[i] && std::strcmp(text, texts[i]) == 0 && info.fState == 0,
+        Check(items[i].kind == MenuItemKind::String && info.wID == items[i].id &&
+                  text == items[i].text && info.fState == (items[i].checked ? MFS_CHECKED : 0u),
               "menu item", id * 100 + static_cast<long>(i));
     }
     DestroyMenu(menu);
@@ -249,11 +254,8 @@ int main(int argc, char** argv) {
     }
     CheckIcons(module);
     CheckBitmaps(module);
-    CheckMenu(module, IDR_MENU_PLUGGED,
-              {ID_MENU_TITLE, 0, ID_VIDEO_CAPTURE_FILTER, 0, ID_QUICKLAUNCH, 0, ID_MENU_EXIT},
-              {"ZOZEZA Tray", "", "Video Capture Filter", "", "Quick Launch Setting", "", "Exit"});
-    CheckMenu(module, IDR_MENU_UNPLUGGED, {ID_MENU_TITLE, 0, ID_QUICKLAUNCH, 0, ID_MENU_EXIT},
-              {"ZOZEZA Tray", "", "Quick Launch Setting", "", "Exit"});
+    CheckMenu(module, IDR_MENU_PLUGGED);
+    CheckMenu(module, IDR_MENU_UNPLUGGED);
     CheckControllerDialog(module);
     CheckQuickLaunchDialog(module);
     Check(FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) != nullptr,

@@ -6,6 +6,7 @@
 
 #include "res/resource.h"
 #include "settings/settings_store.h"
+#include "win/system_library_win32.h"
 #include "win/text_win32.h"
 
 namespace {
@@ -19,18 +20,8 @@ using GetOpenFileNameFn = BOOL(WINAPI*)(OPENFILENAMEW*);
 // folder by its full path. It stays loaded from then on, as a delay-loaded import would: the
 // file dialog may leave work behind that still runs its code.
 GetOpenFileNameFn OpenFileDialogFunction() {
-    static const GetOpenFileNameFn function = []() -> GetOpenFileNameFn {
-        wchar_t path[MAX_PATH];
-        const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-        if (length == 0 || length + std::size(L"\\comdlg32.dll") > MAX_PATH) {
-            return nullptr;
-        }
-        lstrcatW(path, L"\\comdlg32.dll");
-        HMODULE library = LoadLibraryW(path);
-        return library != nullptr ? reinterpret_cast<GetOpenFileNameFn>(reinterpret_cast<void*>(
-                                        GetProcAddress(library, "GetOpenFileNameW")))
-                                  : nullptr;
-    }();
+    static const GetOpenFileNameFn function = LookUpFunction<GetOpenFileNameFn>(
+        LoadSystemLibrary(L"comdlg32.dll").release(), "GetOpenFileNameW");
     return function;
 }
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "win/system_library_win32.h"
 #include "win/text_win32.h"
 
 namespace {
@@ -15,10 +16,7 @@ HKEY AsHkey(ISettingsBackend::Key key) {
 bool RunningUnderWow64() {
     // Looked up at run time: older systems have no IsWow64Process.
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    HMODULE kernel = GetModuleHandleA("kernel32");
-    auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(
-                                reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")))
-                          : nullptr;
+    const auto isWow64 = LookUpLoadedFunction<IsWow64ProcessFn>(L"kernel32.dll", "IsWow64Process");
     if (isWow64 == nullptr) {
         return false;
     }

@@ -7,15 +7,17 @@
 #include <string_view>
 
 #include "res/resource.h"
+#include "win/system_library_win32.h"
+#include "win/text_win32.h"
 
 CLanguageIni::CLanguageIni() {
     m_path[0] = '\0';
-    char systemDirectory[260];
-    const UINT length = GetSystemDirectoryA(systemDirectory, sizeof(systemDirectory));
-    if (length == 0 || length >= sizeof(systemDirectory)) {
+    const std::wstring systemFolder = SystemFolder();
+    if (systemFolder.empty()) {
         return;  // no usable directory: every key is missing
     }
-    std::snprintf(m_path, sizeof(m_path), "%s\\%s", systemDirectory, kLanguageFileName);
+    std::snprintf(m_path, sizeof(m_path), "%s\\%s", ToAnsi(systemFolder).c_str(),
+                  kLanguageFileName);
 }
 
 std::optional<std::string> CLanguageIni::Find(const char* key) {

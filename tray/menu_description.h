@@ -5,7 +5,8 @@
 //                                        popup ? (UINT_PTR)filled submenu : item.id, item.text)
 //   if (defaultPosition >= 0) SetMenuDefaultItem(root, defaultPosition, TRUE);
 // then tracks `root` and destroys it (with its submenus) when tracking returns.
-// The menu resources 130 and 131 are mirrored here, so nothing has to be loaded to build it.
+// The menu resources 130 and 131 are written from MenuResourceItems (tools/resgen), so the
+// program builds its menus from this description and loads no menu resource.
 #pragma once
 
 #include <cstdint>
@@ -62,7 +63,8 @@ struct TrayMenuInputs {
     bool defaultByPosition = true;
 };
 
-// Submenu 0 of menu resource `menuId` as the resource holds it; empty for an unknown id.
+// Submenu 0 of menu resource `menuId`, the one definition of the resource's items; empty for an
+// unknown id.
 std::vector<MenuItem> MenuResourceItems(int menuId);
 
 // The menu as shown, or nothing when the icon id names no menu resource.

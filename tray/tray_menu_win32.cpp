@@ -6,13 +6,6 @@
 
 namespace {
 
-// The menu resource stays the switch for a menu: an id without a resource menu shows nothing,
-// even though the description alone could build one.
-bool MenuResourceExists(UINT menuId) {
-    UniqueMenu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(menuId)));
-    return menu && GetSubMenu(menu.get(), 0) != nullptr;
-}
-
 UniqueMenu CreateMenuItems(const std::vector<MenuItem>& items) {
     UniqueMenu menu(CreatePopupMenu());
     if (!menu) {
@@ -46,9 +39,6 @@ UniqueMenu CreatePopupFromDescription(const MenuDescription& description) {
 
 TrayMenu BuildTrayPopup(const TrayMenuState& state, ITrayMenuSource& source) {
     TrayMenu menu;
-    if (!MenuResourceExists(state.menuId)) {
-        return menu;
-    }
     TrayMenuInputs inputs;
     inputs.iconId = static_cast<int>(state.menuId);
     inputs.effectSupport = [&source] {

@@ -25,7 +25,8 @@ struct TrayMenu {
 };
 
 // The menu for `state.menuId` with texts from the language file and the capability answers
-// from `source`. A missing menu resource (or one without submenu 0) gives no menu.
+// from `source`; built from the portable description alone (the menu resources are generated
+// from it), so an id it has no menu for gives no menu.
 TrayMenu BuildTrayPopup(const TrayMenuState& state, ITrayMenuSource& source);
 
 // Win32 menus for a description; the submenus belong to the returned popup.

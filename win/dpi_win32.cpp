@@ -1,11 +1,12 @@
 #include "win/dpi_win32.h"
 
+#include "win/system_library_win32.h"
+
 namespace {
 // Looked up at run time: both arrived with Windows 10 (1607).
 template <typename Function>
 Function User32Function(const char* name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+    return LookUpLoadedFunction<Function>(L"user32.dll", name);
 }
 }  // namespace
 

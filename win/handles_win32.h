@@ -1,7 +1,8 @@
-// Small move-only owners for Win32 handles.
+// Small owners for Win32 handles and other system resources.
 #pragma once
 
 #include <windows.h>
+#include <oleauto.h>
 
 #include <utility>
 
@@ -66,6 +67,10 @@ using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
+// CreateFile's handle, which fails with INVALID_HANDLE_VALUE: that becomes an empty owner.
+inline UniqueKernelHandle OwnFileHandle(HANDLE file) {
+    return UniqueKernelHandle(file != INVALID_HANDLE_VALUE ? file : nullptr);
+}
 // FindFirstFile's handle; wrap only a valid one (not INVALID_HANDLE_VALUE).
 using UniqueFindHandle = UniqueHandle<HANDLE, FindHandleTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
@@ -100,4 +105,17 @@ public:
 private:
     HDC m_dc;
     HGDIOBJ m_previous;
+};
+
+// A VARIANT that is initialised on construction and cleared on every way out.
+class ScopedVariant {
+public:
+    ScopedVariant() { VariantInit(&m_value); }
+    ~ScopedVariant() { VariantClear(&m_value); }
+    ScopedVariant(const ScopedVariant&) = delete;
+    ScopedVariant& operator=(const ScopedVariant&) = delete;
+    VARIANT* get() { return &m_value; }
+
+private:
+    VARIANT m_value;
 };

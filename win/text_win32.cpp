@@ -31,6 +31,17 @@ std::string ToAnsi(std::wstring_view text) {
     return Narrow(CP_ACP, text, "?");
 }
 
+std::optional<std::string> ToAnsiWithin(const wchar_t* text, int bufferSize,
+                                        const char* defaultChar) {
+    std::string buffer(static_cast<std::size_t>(bufferSize > 0 ? bufferSize : 0), '\0');
+    if (WideCharToMultiByte(CP_ACP, 0, text, -1, buffer.data(), bufferSize, defaultChar, nullptr) <=
+        0) {
+        return std::nullopt;
+    }
+    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+    return buffer;
+}
+
 std::string ToUtf8(std::wstring_view text) {
     return Narrow(CP_UTF8, text, nullptr);
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,11 @@ std::u16string FromWide(std::wstring_view text);
 
 // In the ANSI code page: a character it lacks becomes '?'.
 std::string ToAnsi(std::wstring_view text);
+// A terminated text in the ANSI code page through a buffer of bufferSize bytes: nothing when it
+// does not fit, rather than cut. A character the code page lacks becomes defaultChar (nullptr:
+// the code page's own); the text ends at the first NUL, so an empty defaultChar ends it there.
+std::optional<std::string> ToAnsiWithin(const wchar_t* text, int bufferSize,
+                                        const char* defaultChar);
 
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view text);

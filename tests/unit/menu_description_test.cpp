@@ -137,6 +137,22 @@ TEST(TrayMenu, OtherIconIdsHaveNoMenu) {
     EXPECT_TRUE(MenuResourceItems(132).empty());
 }
 
+// The texts the generated resource script carries; all but the title are replaced when shown.
+TEST(TrayMenu, ResourceMenusKeepTheirOwnTexts) {
+    const auto texts = [](int id) {
+        std::vector<std::string> all;
+        for (const MenuItem& item : MenuResourceItems(id)) {
+            all.push_back(item.text);
+        }
+        return all;
+    };
+    EXPECT_EQ(texts(IDR_MENU_PLUGGED),
+              (std::vector<std::string>{"ZOZEZA Tray", "", "Video Capture Filter", "",
+                                        "Quick Launch Setting", "", "Exit"}));
+    EXPECT_EQ(texts(IDR_MENU_UNPLUGGED),
+              (std::vector<std::string>{"ZOZEZA Tray", "", "Quick Launch Setting", "", "Exit"}));
+}
+
 // --- Effects submenu -------------------------------------------------------------------
 
 TEST(EffectsSubmenu, SupportedListsEveryRowWithSeparatorAtTwentyOne) {

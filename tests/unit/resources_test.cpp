@@ -1,5 +1,6 @@
-// The committed icons and bitmaps: up to date with their generator, and decoded independently of it
-// to check what the program relies on (sizes, colour depths, the countdown pictures' layout).
+// The committed icons, bitmaps and menu script: up to date with their generator, and the images
+// decoded independently of it to check what the program relies on (sizes, colour depths, the
+// countdown pictures' layout).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -166,7 +167,7 @@ int CountOpaque(const Dib& dib, Pred pred) {
 
 TEST(GeneratedResources, CommittedFilesEqualTheGeneratorsOutput) {
     const auto files = resgen::GenerateResourceFiles();
-    ASSERT_EQ(files.size(), 9u);
+    ASSERT_EQ(files.size(), 10u);
     for (const auto& file : files) {
         EXPECT_TRUE(ReadResFile(file.path) == file.bytes)
             << "res/" << file.path << " is stale; regenerate: build the resgen target, then run "

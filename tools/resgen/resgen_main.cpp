@@ -1,4 +1,4 @@
-// Writes the program's icons and bitmaps below the given res/ directory.
+// Writes the program's icons, bitmaps and menu script below the given res/ directory.
 // Usage: resgen <res-dir>
 #include <cstdio>
 #include <filesystem>

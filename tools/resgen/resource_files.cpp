@@ -3,6 +3,7 @@
 #include "tools/resgen/bmp_encoder.h"
 #include "tools/resgen/camera_icon_art.h"
 #include "tools/resgen/countdown_art.h"
+#include "tools/resgen/menu_script.h"
 
 namespace resgen {
 namespace {
@@ -33,6 +34,8 @@ std::vector<GeneratedFile> GenerateResourceFiles() {
         files.push_back({"bitmaps/digit" + std::to_string(digit) + ".bmp",
                          EncodeBmp8(DrawDigitPicture(digit), StandardPalette())});
     }
+    const std::string menus = TrayMenuScript();
+    files.push_back({"tray_menus.rc", Bytes(menus.begin(), menus.end())});
     return files;
 }
 
