@@ -8,15 +8,29 @@
 #include "tray/system_tray_win32.h"
 #include "tray/tray_tip.h"
 #include "win/dpi_win32.h"
+#include "win/system_library_win32.h"
 #include "win/text_win32.h"
 
 namespace {
 constexpr UINT kStatusPeriodMs = 1000;
+// How late Windows may deliver the status tick so that it wakes the machine together with others.
+constexpr ULONG kStatusToleranceMs = 50;
 constexpr UINT kCountdownPeriodMs = 1000;
 constexpr RECT kCountdownRect = {0, 0, 200, 150};
 
 HINSTANCE Instance() {
     return GetModuleHandleA(nullptr);
+}
+
+// SetCoalescableTimer where the system has it (Windows 8 and later), SetTimer otherwise.
+void SetStatusTimer(HWND window) {
+    using SetCoalescableTimerFn = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
+    static const auto setCoalescable =
+        LookUpLoadedFunction<SetCoalescableTimerFn>(L"user32.dll", "SetCoalescableTimer");
+    if (setCoalescable == nullptr ||
+        setCoalescable(window, kStatusTimerId, kStatusPeriodMs, nullptr, kStatusToleranceMs) == 0) {
+        SetTimer(window, kStatusTimerId, kStatusPeriodMs, nullptr);
+    }
 }
 }  // namespace
 
@@ -43,7 +57,7 @@ BOOL CKRYTrayDlg::OnInitDialog() {
     BeginInitialise();  // clears the status bits before discovery can open a camera
     OnDeviceChange(0, 0);
     ShowOrHide();
-    SetTimer(m_hWnd, kStatusTimerId, kStatusPeriodMs, nullptr);
+    SetStatusTimer(m_hWnd);
     FinishInitialise();
     m_bAllowShow = 0;
     StartSnapButtonPoller();

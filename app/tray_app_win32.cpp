@@ -11,6 +11,7 @@
 #include "settings/registry_backend_win32.h"
 #include "win/dll_search_win32.h"
 #include "win/handles_win32.h"
+#include "win/system_library_win32.h"
 
 namespace {
 
@@ -25,12 +26,8 @@ void RegisterForRestartAfterUpdate() {
     constexpr DWORD kRestartNoCrash = 1;
     constexpr DWORD kRestartNoHang = 2;
     constexpr DWORD kRestartNoReboot = 8;
-    using RegisterFn = HRESULT(WINAPI*)(PCWSTR, DWORD);
-    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    const auto registerRestart = kernel != nullptr
-                                     ? reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(
-                                           GetProcAddress(kernel, "RegisterApplicationRestart")))
-                                     : nullptr;
+    const auto registerRestart = LookUpLoadedFunction<decltype(&RegisterApplicationRestart)>(
+        L"kernel32.dll", "RegisterApplicationRestart");
     if (registerRestart != nullptr) {
         registerRestart(L"", kRestartNoCrash | kRestartNoHang | kRestartNoReboot);
     }
