@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Signs a release with a throwaway self-signed code-signing certificate made here, and checks that
-# osslsigncode accepts KRYTray.exe, the uninstaller as the setup writes it and the setup with that
+# osslsigncode accepts KRYTray.exe, the uninstaller as the setup writes it, the setup and the
+# Windows Installer package with that
 # certificate as the trusted root, rejects each with one byte changed, and that building again
 # without the certificate gives back the unsigned release byte for byte. No Wine needed.
 # Usage: tests/installer/signing_test.sh [build dir]
@@ -14,7 +15,9 @@ release() {
     cmake --build "$BUILD" --target release >"$work/build.log" 2>&1 ||
         { cat "$work/build.log" >&2; return 1; }
 }
-signed=(installer/stage/KRYTray.exe installer/uninstall.exe installer/KRYTraySetup.exe)
+version="$(sed -n 's/^project(KRYTray VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")"
+signed=(installer/stage/KRYTray.exe installer/uninstall.exe installer/KRYTraySetup.exe
+        "installer/KRYTray-$version.msi")
 unsigned_hashes() { (cd "$BUILD" && sha256sum "${signed[@]}" dist/*); }
 
 release
@@ -37,10 +40,11 @@ for file in "${signed[@]}"; do
         echo "FAILED: $file does not verify" && cat "$work/verify.log" && failures=$((failures + 1))
     fi
     # One byte in the middle of the signed content changed.
-    cp "$BUILD/$file" "$work/changed.exe"
-    size=$(stat -c %s "$work/changed.exe")
-    printf '\xA5' | dd of="$work/changed.exe" bs=1 seek=$((size / 2)) conv=notrunc status=none
-    if osslsigncode verify -CAfile "$work/cert.pem" -in "$work/changed.exe" >/dev/null 2>&1; then
+    changed="$work/changed.${file##*.}"
+    cp "$BUILD/$file" "$changed"
+    size=$(stat -c %s "$changed")
+    printf '\xA5' | dd of="$changed" bs=1 seek=$((size / 2)) conv=notrunc status=none
+    if osslsigncode verify -CAfile "$work/cert.pem" -in "$changed" >/dev/null 2>&1; then
         echo "FAILED: $file verifies with a byte changed" && failures=$((failures + 1))
     fi
 done
