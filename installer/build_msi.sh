@@ -14,11 +14,21 @@ sign=${11}
 stamp="$(TZ=UTC date -u -d "@$epoch" '+%Y-%m-%d %H:%M:%S')"
 frozen() { TZ=UTC FAKETIME_DONT_FAKE_MONOTONIC=1 faketime "$stamp" "$@"; }
 
+# wixl takes the packed files by names relative to the folder it runs in.
 tmp="$out.tmp"
-mkdir -p "$(dirname "$out")"
-rm -f "$tmp"
-frozen wixl -a x64 -o "$tmp" -D Version="$version" -D ProductCode="$product" \
-    -D UpgradeCode="$upgrade" -D ProgramExe="$exe" -D CloseExe="$close" -D Icon="$icon" "$wxs"
+parts="$out.parts"
+rm -rf "$tmp" "$parts"
+mkdir -p "$parts"
+cp -p "$exe" "$parts/KRYTray.exe"
+cp -p "$close" "$parts/close_running.exe"
+cp -p "$icon" "$parts/KRYTray.ico"
+(
+    cd "$parts"
+    frozen wixl -a x64 -o "$tmp" -D Version="$version" -D ProductCode="$product" \
+        -D UpgradeCode="$upgrade" -D ProgramExe=KRYTray.exe -D CloseExe=close_running.exe \
+        -D Icon=KRYTray.ico "$wxs"
+)
+rm -rf "$parts"
 
 # Component attributes: 256 writes the 64-bit registry view, 16 leaves the value at uninstall.
 settings() {
