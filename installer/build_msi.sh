@@ -40,6 +40,7 @@ frozen msibuild "$tmp" \
     -q "$(settings TrayDefault 'NOT STOREDTRAY AND NOT TRAYICON')" \
     -q "$(settings TrayChoice TRAYICON)" \
     -q "$(settings QuickLaunch QUICKLAUNCH)" \
+    -q "UPDATE \`Component\` SET \`Condition\`='NOT INSTALLDIRGIVEN' WHERE \`Component\`='MakerFolder'" \
     -q "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`) VALUES ('EndRunningCopies', 2, 'CloseRunning', '')" \
     -s "KRYTray $version" Velmora "x64;1033" "$package"
 "$sign" "$tmp"
