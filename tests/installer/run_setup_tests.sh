@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Runs the setup tests under Wine on a private Xvfb, in a fresh 64-bit prefix with the simulated
 # camera registered but no language file (the setup places it), and leaves nothing running; the
-# portable zip's program runs there too, unpacked into a folder with blanks, and the Windows
-# Installer package under Wine's msiexec. Then, without gtest
-# args, the language test once per locale below.
+# portable zip's program runs there too, unpacked into a folder with blanks, and the package under
+# Wine's msiexec. Then, without gtest args, the language test once per locale below.
 # Usage: tests/installer/run_setup_tests.sh [build dir] [gtest args]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -37,8 +36,6 @@ trap cleanup EXIT INT TERM
 [ -f "$SETUP" ] || { echo "no setup at $SETUP: build the installer target" >&2; exit 1; }
 PORTABLE_ZIP="$(ls "$BUILD"/dist/KRYTray-*-portable.zip 2>/dev/null | head -n 1)"
 [ -n "$PORTABLE_ZIP" ] || { echo "no portable zip in $BUILD/dist: build the release target" >&2; exit 1; }
-PACKAGE="$(ls "$BUILD"/installer/KRYTray-*.msi 2>/dev/null | head -n 1)"
-[ -n "$PACKAGE" ] || { echo "no package in $BUILD/installer: build the msi target" >&2; exit 1; }
 rm -rf "$PREFIX"
 mkdir -p "$ARTIFACTS"
 start_xvfb
@@ -51,7 +48,7 @@ KRY_PORTABLE_DIR="$($WINE winepath -w "$PORTABLE_DIR")"
 KRY_SETUP="$($WINE winepath -w "$SETUP")"
 KRY_DEFAULT_INI="$($WINE winepath -w "$ROOT/res/LUMA64.ini")"
 KRY_SCREENSHOT_DIR="$($WINE winepath -w "$ARTIFACTS")"
-KRY_PACKAGE="$($WINE winepath -w "$PACKAGE")"
+KRY_PACKAGE="$($WINE winepath -w "$(ls "$BUILD"/installer/KRYTray-*.msi)")"
 KRY_OLD_PACKAGE="$($WINE winepath -w "$BUILD/installer/test/KRYTray-0.9.0.msi")"
 export KRY_SETUP KRY_DEFAULT_INI KRY_SCREENSHOT_DIR KRY_PORTABLE_DIR KRY_PACKAGE KRY_OLD_PACKAGE
 

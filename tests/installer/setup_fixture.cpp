@@ -34,11 +34,11 @@ std::vector<std::string> InstalledPackages() {
 
 DWORD SetupTest::Msiexec(const std::string& arguments) {
     static int run = 0;
-    const std::string log =
-        Environment("KRY_SCREENSHOT_DIR") + "\\msiexec_" + std::to_string(++run) + ".log";
     DWORD exitCode = 1234;
-    EXPECT_TRUE(RunAndWait("msiexec " + arguments + " /qn /l*v " + Quoted(log), &exitCode))
-        << "msiexec hung";
+    EXPECT_TRUE(RunAndWait("msiexec " + arguments + " /qn /l*v \"" +
+                               Environment("KRY_SCREENSHOT_DIR") + "\\msiexec_" +
+                               std::to_string(++run) + ".log\"",
+                           &exitCode));
     return exitCode;
 }
 

@@ -15,12 +15,11 @@ release() {
     cmake --build "$BUILD" --target release >"$work/build.log" 2>&1 ||
         { cat "$work/build.log" >&2; return 1; }
 }
-version="$(sed -n 's/^project(KRYTray VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")"
-signed=(installer/stage/KRYTray.exe installer/uninstall.exe installer/KRYTraySetup.exe
-        "installer/KRYTray-$version.msi")
 unsigned_hashes() { (cd "$BUILD" && sha256sum "${signed[@]}" dist/*); }
 
 release
+signed=(installer/stage/KRYTray.exe installer/uninstall.exe installer/KRYTraySetup.exe
+        "$(cd "$BUILD" && ls installer/KRYTray-*.msi)")
 before="$(unsigned_hashes)"
 # Whatever happens below, the build folder is left unsigned.
 trap 'release || true; rm -rf "$work"' EXIT
@@ -40,11 +39,10 @@ for file in "${signed[@]}"; do
         echo "FAILED: $file does not verify" && cat "$work/verify.log" && failures=$((failures + 1))
     fi
     # One byte in the middle of the signed content changed.
-    changed="$work/changed.${file##*.}"
-    cp "$BUILD/$file" "$changed"
-    size=$(stat -c %s "$changed")
-    printf '\xA5' | dd of="$changed" bs=1 seek=$((size / 2)) conv=notrunc status=none
-    if osslsigncode verify -CAfile "$work/cert.pem" -in "$changed" >/dev/null 2>&1; then
+    cp "$BUILD/$file" "$work/changed.exe"
+    size=$(stat -c %s "$work/changed.exe")
+    printf '\xA5' | dd of="$work/changed.exe" bs=1 seek=$((size / 2)) conv=notrunc status=none
+    if osslsigncode verify -CAfile "$work/cert.pem" -in "$work/changed.exe" >/dev/null 2>&1; then
         echo "FAILED: $file verifies with a byte changed" && failures=$((failures + 1))
     fi
 done
