@@ -24,21 +24,20 @@ std::string StagedProgram() {
 
 std::vector<std::string> InstalledPackages() {
     std::vector<std::string> products;
-    char product[39] = "";
-    while (MsiEnumRelatedProductsA(KRY_MSI_UPGRADE_CODE, 0, static_cast<DWORD>(products.size()),
-                                   product) == ERROR_SUCCESS) {
-        products.emplace_back(product);
+    char code[39] = "";
+    while (MsiEnumRelatedProductsA(KRY_MSI_UPGRADE_CODE, 0, products.size(), code) == 0) {
+        products.emplace_back(code);
     }
     return products;
 }
 
 DWORD SetupTest::Msiexec(const std::string& arguments) {
     static int run = 0;
+    const std::string log =
+        Environment("KRY_SCREENSHOT_DIR") + "\\msiexec_" + std::to_string(++run);
     DWORD exitCode = 1234;
-    EXPECT_TRUE(RunAndWait("msiexec " + arguments + " /qn /l*v \"" +
-                               Environment("KRY_SCREENSHOT_DIR") + "\\msiexec_" +
-                               std::to_string(++run) + ".log\"",
-                           &exitCode));
+    EXPECT_TRUE(
+        RunAndWait("msiexec " + arguments + " /qn /l*v " + Quoted(log + ".log"), &exitCode));
     return exitCode;
 }
 

@@ -16,9 +16,9 @@ constexpr const char* kBlankRoot = "C:\\KRY Setup Test";
 constexpr const char* kBlankDir = "C:\\KRY Setup Test\\Velmora Tray";
 inline const std::string kInstalledExe = std::string(kDefaultDir) + "\\KRYTray.exe";
 inline const std::string kUninstaller = std::string(kDefaultDir) + "\\uninstall.exe";
-// The program as the setup, the package and the zip carry it (stripped), from the build.
+// The program as the setup, the package and the zip carry it (stripped); the product codes of
+// every installed version of the package.
 std::string StagedProgram();
-// The product codes of every installed version of the package.
 std::vector<std::string> InstalledPackages();
 
 std::string Quoted(const std::string& text);
