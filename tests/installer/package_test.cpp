@@ -27,7 +27,6 @@ TEST_F(SetupTest, PackageUpgradeOverARunningCopyWithPropertiesThenADowngradeIsRe
     EXPECT_EQ(registry::ReadString(kSettingsKey, "QuickLaunch"), kQuickLaunch);
     const auto products = InstalledPackages();
     EXPECT_EQ(products.size(), 1u);
-
     EXPECT_EQ(Msiexec(installOld), 1603u);
     EXPECT_EQ(InstalledPackages(), products);
 }
@@ -38,7 +37,6 @@ TEST_F(SetupTest, PackageKeepsAStoredTraySwitchRepairsAndUninstallsWhileRunning)
     ASSERT_TRUE(DeleteFileA(kInstalledExe.c_str()));
     ASSERT_EQ(Msiexec(kInstall + " REINSTALL=ALL REINSTALLMODE=amus"), 0u);
     EXPECT_EQ(ReadFileBytes(kInstalledExe), ReadFileBytes(StagedProgram()));
-
     const auto copy = Start(Quoted(kInstalledExe));
     ASSERT_TRUE(copy && WaitForCopy(kInstalledExe) == copy->processId);
     ASSERT_EQ(Msiexec("/x " + InstalledPackages().at(0)), 0u);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the setup tests under Wine on a private Xvfb, in a fresh 64-bit prefix with the simulated
 # camera registered but no language file (the setup places it), and leaves nothing running; the
-# portable zip's program runs there too, unpacked into a folder with blanks, and the package under
-# Wine's msiexec. Then, without gtest args, the language test once per locale below.
+# portable zip's program runs there too, unpacked into a folder with blanks. Then, without gtest
+# args, the language test once per locale below.
 # Usage: tests/installer/run_setup_tests.sh [build dir] [gtest args]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"

@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <string>
-#include <vector>
 
 #include "setup_support.h"
 
