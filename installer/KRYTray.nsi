@@ -7,10 +7,12 @@
 ;   KRY_ICON     the application icon            KRY_OUTFILE  the setup to write
 ;   KRY_SIGN     tools/scripts/sign.sh, which signs when the build has a certificate
 ;   KRY_UNINSTALLER_COPY  where the uninstaller, as the setup writes it, is copied
+;   KRY_MSI_UPGRADE_CODE  the Windows Installer package's upgrade code
 ;
 ; Silent use: KRYTraySetup.exe /S [/D=<folder>]   uninstall.exe /S
 ; Exit code 0 on success; 2 when the setup stopped (the old copy did not end, a newer version is
-; installed, a file or registry value could not be written).
+; installed, KRYTray is installed from the Windows Installer package, a file or registry value
+; could not be written).
 
 Unicode true
 Target ${KRY_TARGET}
@@ -336,6 +338,12 @@ Function .onInit
     ReadRegStr $PreviousDir HKLM "${UNINSTALL_KEY}" "InstallLocation"
     ReadRegStr $PreviousVersion HKLM "${UNINSTALL_KEY}" "DisplayVersion"
     ReadRegDWORD $PreviousPlacedIni HKLM "${UNINSTALL_KEY}" "${PLACED_INI_VALUE}"
+    ; The package and the setup do not install over each other: any version of the package is
+    ; found by its upgrade code.
+    System::Call "msi::MsiEnumRelatedProductsW(w '${KRY_MSI_UPGRADE_CODE}', i 0, i 0, w .R1) i .R0"
+    ${If} $R0 = 0
+        !insertmacro FAIL "${PRODUCT} is installed from its Windows Installer package (KRYTray-<version>.msi). Uninstall that ${PRODUCT} from Apps and features first, then run this setup again."
+    ${EndIf}
     ${If} $PreviousVersion != ""
         ${VersionCompare} "${KRY_VERSION}" "$PreviousVersion" $R0
         ${If} $R0 = 2

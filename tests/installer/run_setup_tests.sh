@@ -48,7 +48,9 @@ KRY_PORTABLE_DIR="$($WINE winepath -w "$PORTABLE_DIR")"
 KRY_SETUP="$($WINE winepath -w "$SETUP")"
 KRY_DEFAULT_INI="$($WINE winepath -w "$ROOT/res/LUMA64.ini")"
 KRY_SCREENSHOT_DIR="$($WINE winepath -w "$ARTIFACTS")"
-export KRY_SETUP KRY_DEFAULT_INI KRY_SCREENSHOT_DIR KRY_PORTABLE_DIR
+KRY_PACKAGE="$($WINE winepath -w "$(ls "$BUILD"/installer/KRYTray-*.msi)")"
+KRY_OLD_PACKAGE="$($WINE winepath -w "$BUILD/installer/test/KRYTray-0.9.0.msi")"
+export KRY_SETUP KRY_DEFAULT_INI KRY_SCREENSHOT_DIR KRY_PORTABLE_DIR KRY_PACKAGE KRY_OLD_PACKAGE
 
 # language_case <LANG> <LC_MESSAGES> <UI language> <code page> <file the setup must place>
 #               [screenshot]: the language test in that locale, which must give Wine that UI

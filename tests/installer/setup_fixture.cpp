@@ -1,5 +1,7 @@
 #include "setup_fixture.h"
 
+#include <msi.h>
+
 #include <filesystem>
 
 #include "tests/e2e/e2e_support.h"
@@ -14,6 +16,29 @@ long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  start)
         .count();
+}
+
+std::string StagedProgram() {
+    return BinDirectory() + "\\..\\installer\\stage\\KRYTray.exe";
+}
+
+std::vector<std::string> InstalledPackages() {
+    std::vector<std::string> products;
+    char code[39] = "";
+    while (MsiEnumRelatedProductsA(KRY_MSI_UPGRADE_CODE, 0, products.size(), code) == 0) {
+        products.emplace_back(code);
+    }
+    return products;
+}
+
+DWORD SetupTest::Msiexec(const std::string& arguments) {
+    static int run = 0;
+    const std::string log =
+        Environment("KRY_SCREENSHOT_DIR") + "\\msiexec_" + std::to_string(++run);
+    DWORD exitCode = 1234;
+    EXPECT_TRUE(
+        RunAndWait("msiexec " + arguments + " /qn /l*v " + Quoted(log + ".log"), &exitCode));
+    return exitCode;
 }
 
 void SetupTest::SetUp() {
@@ -31,6 +56,9 @@ void SetupTest::TearDown() {
 }
 
 void SetupTest::RemoveEverything() {
+    for (const std::string& product : InstalledPackages()) {
+        Msiexec("/x " + product);
+    }
     std::error_code ignored;
     std::filesystem::remove_all(kMakerDir, ignored);
     std::filesystem::remove_all(kBlankRoot, ignored);

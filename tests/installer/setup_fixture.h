@@ -15,6 +15,10 @@ constexpr const char* kBlankRoot = "C:\\KRY Setup Test";
 constexpr const char* kBlankDir = "C:\\KRY Setup Test\\Velmora Tray";
 inline const std::string kInstalledExe = std::string(kDefaultDir) + "\\KRYTray.exe";
 inline const std::string kUninstaller = std::string(kDefaultDir) + "\\uninstall.exe";
+// The program as the setup, the package and the zip carry it (stripped); the product codes of
+// every installed version of the package.
+std::string StagedProgram();
+std::vector<std::string> InstalledPackages();
 
 std::string Quoted(const std::string& text);
 // Milliseconds since `start`, for the timings the run prints.
@@ -35,6 +39,8 @@ protected:
     // has removed `dir`; false when that does not happen in time.
     static bool UninstallQuietly(const std::string& dir, long long* took = nullptr);
     void StartUnresponsiveCopy();
+    // Runs msiexec silently with `arguments` and a verbose log in the artifacts; its exit code.
+    static DWORD Msiexec(const std::string& arguments);
 
     UniqueKernelHandle m_standIn;
 };

@@ -28,7 +28,7 @@ TEST_F(SetupTest, FreshSilentInstallThenSilentUninstall) {
 
     // The program and the uninstaller, byte for byte: the build keeps a copy of the uninstaller
     // the setup writes, to compare builds and check its signature.
-    EXPECT_EQ(ReadFileBytes(kInstalledExe), ReadFileBytes(BinDirectory() + "\\KRYTray.exe"));
+    EXPECT_EQ(ReadFileBytes(kInstalledExe), ReadFileBytes(StagedProgram()));
     const auto uninstaller = ReadFileBytes(kUninstaller);
     ASSERT_TRUE(uninstaller);
     EXPECT_TRUE(uninstaller == ReadFileBytes(BinDirectory() + "\\..\\installer\\uninstall.exe"));

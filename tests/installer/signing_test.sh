@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Signs a release with a throwaway self-signed code-signing certificate made here, and checks that
-# osslsigncode accepts KRYTray.exe, the uninstaller as the setup writes it and the setup with that
+# osslsigncode accepts KRYTray.exe, the uninstaller as the setup writes it, the setup and the
+# Windows Installer package with that
 # certificate as the trusted root, rejects each with one byte changed, and that building again
 # without the certificate gives back the unsigned release byte for byte. No Wine needed.
 # Usage: tests/installer/signing_test.sh [build dir]
@@ -14,10 +15,11 @@ release() {
     cmake --build "$BUILD" --target release >"$work/build.log" 2>&1 ||
         { cat "$work/build.log" >&2; return 1; }
 }
-signed=(installer/stage/KRYTray.exe installer/uninstall.exe installer/KRYTraySetup.exe)
 unsigned_hashes() { (cd "$BUILD" && sha256sum "${signed[@]}" dist/*); }
 
 release
+signed=(installer/stage/KRYTray.exe installer/uninstall.exe installer/KRYTraySetup.exe
+        "$(cd "$BUILD" && ls installer/KRYTray-*.msi)")
 before="$(unsigned_hashes)"
 # Whatever happens below, the build folder is left unsigned.
 trap 'release || true; rm -rf "$work"' EXIT

@@ -15,6 +15,11 @@ have Xvfb || missing+=(xvfb xauth)
 have import || missing+=(imagemagick)
 have xwd || missing+=(x11-apps)
 have makensis || missing+=(nsis)
+# The Windows Installer package: wixl builds it, msibuild patches it, faketime stops the clock
+# for both so that the bytes depend on the sources only.
+have wixl || missing+=(wixl)
+have msibuild || missing+=(msitools)
+have faketime || missing+=(faketime)
 # The release: the portable zip, signing, and the tests that unpack and verify them.
 have zip || missing+=(zip)
 have unzip || missing+=(unzip)

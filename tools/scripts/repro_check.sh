@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release twice from fresh clones of one commit, in two folders of different depth, one
-# after the other and in different time zones, and compares the bytes of KRYTray.exe, the
-# uninstaller as the setup writes it, the setup and the portable zip. Exit code 1 when any differ.
+# after the other and in different time zones, and compares the bytes of KRYTray.exe as linked and
+# as shipped (stripped), the uninstaller as the setup writes it, the setup, the Windows Installer
+# package, the portable zip and the symbols zip. Exit code 1 when any differ.
 # About 6 minutes on two cores; not part of ./test.sh (docs/RELEASE.md has its last result).
 # Usage: tools/scripts/repro_check.sh [commit]    (default: HEAD)
 set -euo pipefail
@@ -12,8 +13,9 @@ unset SOURCE_DATE_EPOCH KRY_SIGN_PFX KRY_SIGN_PASSWORD KRY_SIGN_TIMESTAMP_URL
 work="$(mktemp -d /tmp/kry-repro.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
 
-outputs=(bin/KRYTray.exe installer/uninstall.exe "dist/KRYTraySetup-$version.exe"
-         "dist/KRYTray-$version-portable.zip")
+outputs=(bin/KRYTray.exe installer/stage/KRYTray.exe installer/uninstall.exe
+         "dist/KRYTraySetup-$version.exe" "dist/KRYTray-$version.msi"
+         "dist/KRYTray-$version-portable.zip" "dist/KRYTray-$version-symbols.zip")
 
 # build_once <clone folder> <time zone>: prints "<sha256>  <output>" for each output.
 build_once() {

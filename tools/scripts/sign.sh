@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Signs a Windows executable in place with Authenticode (SHA-256) through osslsigncode, when the
-# environment names a certificate; without one it changes nothing, so an unsigned build stays
-# byte for byte what it was.
+# Signs a Windows executable or Windows Installer package in place with Authenticode (SHA-256)
+# through osslsigncode, when the environment names a certificate; without one it changes nothing,
+# so an unsigned build stays byte for byte what it was.
 #   KRY_SIGN_PFX            PKCS#12 file holding the code-signing certificate and its key
 #   KRY_SIGN_PASSWORD       its password (handed to osslsigncode on stdin, never as an argument)
 #   KRY_SIGN_TIMESTAMP_URL  optional RFC 3161 time-stamp server
@@ -14,7 +14,7 @@ if [ "${1:-}" = --state ]; then
     if [ -n "${KRY_SIGN_PFX:-}" ]; then
         [ -f "$KRY_SIGN_PFX" ] || { echo "KRY_SIGN_PFX: no such file: $KRY_SIGN_PFX" >&2; exit 1; }
         state="signed $(sha256sum <"$KRY_SIGN_PFX" | cut -d' ' -f1) ${KRY_SIGN_TIMESTAMP_URL:-}"
-        echo "Signing KRYTray.exe, the uninstaller and the setup with $KRY_SIGN_PFX"
+        echo "Signing KRYTray.exe, the uninstaller, the setup and the package with $KRY_SIGN_PFX"
     else
         state=unsigned
         echo "Unsigned build: set KRY_SIGN_PFX and KRY_SIGN_PASSWORD to sign"
