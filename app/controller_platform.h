@@ -3,6 +3,7 @@
 // Portable: no Windows headers.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -55,9 +56,9 @@ public:
     // though its device is still listed.
     virtual DiscoveryResult FindCamera(bool afresh) = 0;
 
-    // Asks for OnEarlyStatusCheck on the user-interface thread, soon. Called from the poller's
-    // thread.
-    virtual void RequestStatusCheck() = 0;
+    // Hands a status the poller read to OnPolledStatus on the user-interface thread, soon.
+    // Called from the poller's thread.
+    virtual void RequestStatusCheck(uint32_t status, uint32_t epoch) = 0;
 
     // Destroys the controller window, which ends the program.
     virtual void DestroyControllerWindow() = 0;

@@ -107,7 +107,7 @@ bool CKRYTrayDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
             return false;
         case WM_KRY_STATUS_CHECK:
-            OnEarlyStatusCheck();
+            OnPolledStatus(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
             return true;
         case WM_COPYDATA:
             if (const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam)) {
@@ -231,9 +231,9 @@ DiscoveryResult CKRYTrayDlg::FindCamera(bool afresh) {
     return DiscoverCamera(m_camera, m_captureSystem, m_bCameraPresent);
 }
 
-void CKRYTrayDlg::RequestStatusCheck() {
+void CKRYTrayDlg::RequestStatusCheck(uint32_t status, uint32_t epoch) {
     // The poller is stopped before the window goes, so the handle is valid here.
-    PostMessageA(m_hWnd, WM_KRY_STATUS_CHECK, 0, 0);
+    PostMessageA(m_hWnd, WM_KRY_STATUS_CHECK, status, epoch);
 }
 
 void CKRYTrayDlg::DestroyControllerWindow() {

@@ -16,7 +16,7 @@
 
 constexpr UINT_PTR kStatusTimerId = 103;
 constexpr UINT_PTR kCountdownTimerId = 32778;
-// Posted by the poller's thread: the button or a still is in CameraStatus, check it now.
+// Posted by the poller's thread with the CameraStatus it read (wParam) after its request.
 constexpr UINT WM_KRY_STATUS_CHECK = WM_APP + 1;
 
 class CKRYTrayDlg : public CDialogBase,
@@ -58,7 +58,7 @@ private:
     void HideCountdownOverlay() override;
     void RunQuickLaunchDialog() override;
     DiscoveryResult FindCamera(bool afresh) override;
-    void RequestStatusCheck() override;
+    void RequestStatusCheck(uint32_t status, uint32_t epoch) override;
     void DestroyControllerWindow() override;
 
     CCameraDevice& m_camera;

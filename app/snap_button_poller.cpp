@@ -17,20 +17,29 @@ void SnapButtonPoller::Start() {
         std::lock_guard lock(m_mutex);
         m_stopRequested = false;
         m_requestDue = false;
+        m_inDriver = false;
         m_running = true;
     }
     m_thread = std::thread(&SnapButtonPoller::Run, this);
 }
 
+bool SnapButtonPoller::CanTakeTick() {
+    if (m_cameraPresent.load() != 1 || !m_thread.joinable()) {
+        return false;
+    }
+    std::lock_guard lock(m_mutex);
+    return !m_stopRequested && !m_requestDue && !m_inDriver;
+}
+
 void SnapButtonPoller::Tick() {
-    if (m_cameraPresent.load() != 1) {
+    if (!CanTakeTick()) {
         return;
     }
     {
         std::lock_guard lock(m_mutex);
         m_requestDue = true;
     }
-    m_wake.notify_one();
+    m_wake.Set();
 }
 
 void SnapButtonPoller::Stop() {
@@ -41,7 +50,7 @@ void SnapButtonPoller::Stop() {
         std::lock_guard lock(m_mutex);
         m_stopRequested = true;
     }
-    m_wake.notify_all();
+    m_wake.Set();
     m_thread.join();
 }
 
@@ -52,7 +61,7 @@ bool SnapButtonPoller::StopWithin(std::chrono::milliseconds patience) {
     {
         std::unique_lock lock(m_mutex);
         m_stopRequested = true;
-        m_wake.notify_all();
+        m_wake.Set();
         if (!m_ended.wait_for(lock, patience, [this] { return !m_running; })) {
             return false;
         }
@@ -65,7 +74,11 @@ void SnapButtonPoller::Run() {
     DebugLog(kLogThread, "Thread Start");
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_wake.wait(lock, [this] { return m_stopRequested || m_requestDue; });
+        while (!m_stopRequested && !m_requestDue) {
+            lock.unlock();
+            m_wake.Wait();
+            lock.lock();
+        }
         if (m_stopRequested) {
             break;
         }
@@ -73,6 +86,7 @@ void SnapButtonPoller::Run() {
         if (m_cameraPresent.load() != 1) {
             continue;  // closed since the tick
         }
+        m_inDriver = true;
         // The property call runs unlocked so that Stop never waits on the mutex for it.
         lock.unlock();
         ExtensionBuffer block{};
@@ -83,6 +97,7 @@ void SnapButtonPoller::Run() {
             m_afterPoll();
         }
         lock.lock();
+        m_inDriver = false;
     }
     m_running = false;
     m_ended.notify_all();

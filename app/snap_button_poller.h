@@ -15,6 +15,7 @@
 #include <mutex>
 #include <thread>
 
+#include "app/wake_signal.h"
 #include "camera/extension_props.h"
 
 class SnapButtonPoller {
@@ -32,9 +33,12 @@ public:
 
     // Starts the thread; does nothing while it runs already.
     void Start();
-    // Releases one request to the driver while a camera is open; nothing otherwise, so that
-    // the thread sleeps without a timeout while there is none. Ticks that come while a request
-    // is still inside the driver release one more request, not one each.
+    // Whether Tick would release a request now: the thread runs, a camera is open and no
+    // request is waiting or still inside the driver. Called on the ticking thread.
+    [[nodiscard]] bool CanTakeTick();
+    // Releases one request to the driver when CanTakeTick; nothing otherwise, so that the
+    // thread sleeps without a timeout while no camera is open, and a request stuck in the
+    // driver gets no others queued behind it.
     void Tick();
     // Wakes the thread from its wait and joins it. Returns once the thread has ended, so no
     // property call is made after it returns. Does nothing when the thread is not running.
@@ -53,10 +57,11 @@ private:
     std::function<void()> m_afterPoll;
 
     std::mutex m_mutex;
-    std::condition_variable m_wake;
+    WakeSignal m_wake;  // set after each change of the flags below
     std::condition_variable m_ended;
     bool m_stopRequested = false;  // guarded by m_mutex
     bool m_requestDue = false;     // guarded by m_mutex
+    bool m_inDriver = false;       // guarded by m_mutex
     bool m_running = false;        // guarded by m_mutex; false once Run has returned
     std::thread m_thread;
 };

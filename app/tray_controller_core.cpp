@@ -53,8 +53,12 @@ void TrayControllerCore::OnStatusTick() {
     } else if (m_nRediscoverIn > 0 && --m_nRediscoverIn == 0) {
         Discover(false, true);
     }
-    CheckStatus(false);
-    m_poller.Tick();  // the driver's button check; an early check follows when it finds one
+    if (m_bCheckDue || !m_poller.CanTakeTick()) {
+        m_bCheckDue = false;
+        CheckStatus(m_settings.ReadCameraStatus());
+        ++m_nOwnChecks;  // after the check's clears: see OnPolledStatus
+    }
+    m_poller.Tick();
 }
 
 void TrayControllerCore::OnDeviceChange() {
@@ -90,6 +94,7 @@ void TrayControllerCore::Discover(bool afresh, bool retry) {
     }
     const DiscoveryResult result = m_platform.FindCamera(afresh);
     m_bReopened = m_bReopened || (afresh && wasOpen);
+    m_bCheckDue = m_bCheckDue || m_bReopened || wasOpen != (m_bCameraPresent.load() == 1);
     if (result == DiscoveryResult::NoneWorking) {
         m_nRediscoverDelay = m_nRediscoverDelay == 0
                                  ? kRediscoverFirstSeconds
@@ -101,33 +106,32 @@ void TrayControllerCore::Discover(bool afresh, bool retry) {
     }
 }
 
-void TrayControllerCore::OnEarlyStatusCheck() {
-    CheckStatus(true);
-}
-
 void TrayControllerCore::OnSnapPolled() {
-    if ((m_settings.ReadCameraStatus() & (STATUS_SNAP_BUTTON | STATUS_STILL_READY)) != 0) {
-        m_platform.RequestStatusCheck();
+    const uint32_t epoch = m_nOwnChecks.load();  // before the read
+    const uint32_t status = m_settings.ReadCameraStatus();
+    // At rest nothing changes: the window thread is not woken for it.
+    const bool news = m_nLastPolledStatus.exchange(status) != status ||
+                      (status & (STATUS_SNAP_BUTTON | STATUS_STILL_READY)) != 0;
+    if (news) {
+        m_platform.RequestStatusCheck(status, epoch);
     }
 }
 
-bool TrayControllerCore::TakeBit(BitHold& hold, bool early, uint32_t bit, uint32_t& retry) {
-    switch (hold) {
-        case BitHold::None:
-            hold = early ? BitHold::ActedEarly : BitHold::Held;
-            return true;
-        case BitHold::ActedEarly:
-            if (!early) {
-                hold = BitHold::Held;  // the clear may still be on its way
-            }
-            return false;
-        case BitHold::Held:
-            if (!early) {
-                retry |= bit;
-            }
-            return false;
+void TrayControllerCore::OnPolledStatus(uint32_t status, uint32_t epoch) {
+    if (epoch != m_nOwnChecks.load()) {
+        m_nLastPolledStatus = kNoPolledStatus;  // hand the next read over whatever it holds
+        return;
     }
-    return false;
+    CheckStatus(status);
+}
+
+bool TrayControllerCore::TakeBit(bool& held, uint32_t bit, uint32_t& retry) {
+    if (held) {
+        retry |= bit;
+        return false;
+    }
+    held = true;
+    return true;
 }
 
 void TrayControllerCore::RetryClear(uint32_t bits) {
@@ -144,16 +148,14 @@ void TrayControllerCore::ClearHeldBits(uint32_t bits) {
     // one just handled, even when no check comes in between.
     const uint32_t status = m_settings.ReadCameraStatus();
     if ((bits & STATUS_SNAP_BUTTON) != 0 && (status & STATUS_SNAP_BUTTON) == 0) {
-        m_snapHold = BitHold::None;
+        m_bSnapHeld = false;
     }
     if ((bits & STATUS_STILL_READY) != 0 && (status & STATUS_STILL_READY) == 0) {
-        m_stillHold = BitHold::None;
+        m_bStillHeld = false;
     }
 }
 
-void TrayControllerCore::CheckStatus(bool early) {
-    // One read per check: the clears below do not change what this check acts on.
-    const uint32_t status = m_settings.ReadCameraStatus();
+void TrayControllerCore::CheckStatus(uint32_t status) {
     const bool present = m_bCameraPresent.load() == 1;
 
     m_bPlugIn = present && (status & STATUS_ACTIVE) != 0;
@@ -167,16 +169,16 @@ void TrayControllerCore::CheckStatus(bool early) {
     m_bReopened = false;
 
     if ((status & STATUS_SNAP_BUTTON) == 0) {
-        m_snapHold = BitHold::None;  // the driver has stored our clear
+        m_bSnapHeld = false;  // the driver has stored our clear
     }
     if ((status & STATUS_STILL_READY) == 0) {
-        m_stillHold = BitHold::None;
+        m_bStillHeld = false;
     }
 
     uint32_t retry = 0;
     // The button works whenever a camera is open, even without STATUS_ACTIVE.
     if (present && (status & STATUS_SNAP_BUTTON) != 0 &&
-        TakeBit(m_snapHold, early, STATUS_SNAP_BUTTON, retry)) {
+        TakeBit(m_bSnapHeld, STATUS_SNAP_BUTTON, retry)) {
         const std::u16string path = m_settings.ReadQuickLaunchPath().value_or(u"");
         StartProgramIfNamed(path);
         // Cleared even when nothing could be started, so that a failed launch is not retried.
@@ -185,7 +187,7 @@ void TrayControllerCore::CheckStatus(bool early) {
     }
 
     if ((status & STATUS_STILL_READY) != 0 && m_bPlugIn &&
-        TakeBit(m_stillHold, early, STATUS_STILL_READY, retry)) {
+        TakeBit(m_bStillHeld, STATUS_STILL_READY, retry)) {
         ClearHeldBits(STATUS_STILL_READY);
         StartProgramIfNamed(
             std::u16string(kViewerProgram, kViewerProgram + std::strlen(kViewerProgram)));

@@ -58,7 +58,10 @@ public:
     void StartSnapButtonPoller();
 
     // The 1-second status timer: opens a camera whose device has gone again, looks for a camera
-    // when the back-off says so, follows CameraStatus once, then releases the poller's request.
+    // when the back-off says so, and releases the poller's request, whose status read then
+    // reaches OnPolledStatus. CameraStatus is read and followed here instead while the poller
+    // cannot take the tick (no camera, a request still inside the driver) and after a change of
+    // the camera: one read a second either way.
     void OnStatusTick();
     // WM_DEVICECHANGE, and the first discovery at start-up.
     void OnDeviceChange();
@@ -69,12 +72,14 @@ public:
     // WM_ENDSESSION: Restart Manager (an installer or Windows Update) closing the program ends
     // it as Exit does. A sign-out or shut-down changes nothing: the session ends the process.
     void OnEndSession(bool ending, uint32_t flags);
-    // The same check, run at once when the poller has seen the button or a still in
-    // CameraStatus, so that a press is acted on within the poll that found it.
-    void OnEarlyStatusCheck();
-    // On the poller's thread, after each request: asks for an early check when the button or
-    // still bit is set.
+    // On the poller's thread, right after each request: reads CameraStatus and hands it to the
+    // window thread when it changed or asks for an action, so that a press is acted on within
+    // the poll that found it.
     void OnSnapPolled();
+    // On the window thread: the status the poller read. `epoch` is the window thread's check
+    // count when the read began: a read that overlapped a check of the window thread's own may
+    // predate that check's clears, and is dropped.
+    void OnPolledStatus(uint32_t status, uint32_t epoch);
     // Shows the icon of `plugState` (1 plugged in, else unplugged) when the tray is enabled,
     // the controller is minimised to the tray and no icon object exists.
     void AddTrayIcon(int plugState);
@@ -120,24 +125,28 @@ protected:
     IControllerPlatform& m_platform;
 
 private:
-    // How far the program is with a status bit it acted on. Once acted on, a bit is held until
-    // a read shows it clear, and is never acted on again while held: a driver that fails or
-    // stores our clear late must not start a program every second. Early checks only act; a
-    // tick right after an early act leaves the clear time to land, later ticks send it again.
-    enum class BitHold : uint8_t { None, ActedEarly, Held };
-
     // `retry`: a look of the back-off, which doubles the next wait if it finds nothing.
     void Discover(bool afresh, bool retry);
-    void CheckStatus(bool early);
-    // Whether a set bit is acted on now; adds it to `retry` when its clear is due again.
-    static bool TakeBit(BitHold& hold, bool early, uint32_t bit, uint32_t& retry);
+    // Follows `status`, read once for this check: the clears below do not change what it acts on.
+    void CheckStatus(uint32_t status);
+    // Whether a set bit is acted on now. Once acted on, a bit is held until a read shows it
+    // clear, and is never acted on again while held: a driver that fails or stores our clear
+    // late must not start a program every second; each later check sends the clear again
+    // (adds the bit to `retry`).
+    static bool TakeBit(bool& held, uint32_t bit, uint32_t& retry);
     // Sends the clear of held bits the driver has not taken yet; one record per tick.
     void RetryClear(uint32_t bits);
     // Sends the clear of acted-on bits and releases those a read then shows clear.
     void ClearHeldBits(uint32_t bits);
 
-    BitHold m_snapHold = BitHold::None;
-    BitHold m_stillHold = BitHold::None;
+    bool m_bSnapHeld = false;
+    bool m_bStillHeld = false;
+    bool m_bCheckDue = true;  // the camera changed since the last check of the window thread
+    // Checks of the window thread's own, for OnPolledStatus, and the status the poller last
+    // handed over.
+    std::atomic<uint32_t> m_nOwnChecks{0};
+    static constexpr uint32_t kNoPolledStatus = 0xFFFFFFFFu;
+    std::atomic<uint32_t> m_nLastPolledStatus{kNoPolledStatus};
 
     int32_t m_nRediscoverDelay = 0;  // seconds of the back-off's current step, 0 when off
     int32_t m_nRediscoverIn = 0;     // ticks until its next look

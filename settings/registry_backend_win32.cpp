@@ -14,15 +14,17 @@ HKEY AsHkey(ISettingsBackend::Key key) {
 }  // namespace
 
 bool RunningUnderWow64() {
-    // Looked up at run time: older systems have no IsWow64Process.
-    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    const auto isWow64 = LookUpLoadedFunction<IsWow64ProcessFn>(L"kernel32.dll", "IsWow64Process");
-    if (isWow64 == nullptr) {
-        return false;
-    }
-    BOOL flag = FALSE;
-    isWow64(GetCurrentProcess(), &flag);
-    return flag == 1;
+    // Asked once: a process does not change its bitness, and every settings read would
+    // otherwise ask the system again (under Wine a round trip to its server, each second).
+    static const bool wow64 = [] {
+        // Looked up at run time: older systems have no IsWow64Process.
+        using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+        const auto isWow64 =
+            LookUpLoadedFunction<IsWow64ProcessFn>(L"kernel32.dll", "IsWow64Process");
+        BOOL flag = FALSE;
+        return isWow64 != nullptr && isWow64(GetCurrentProcess(), &flag) != FALSE && flag == 1;
+    }();
+    return wow64;
 }
 
 bool RegistryBackend::RunningUnderWow64() {

@@ -147,6 +147,7 @@ public:
     int liveIcons = 0;
     int mostLiveIcons = 0;
     std::atomic<uint8_t>* present = nullptr;  // the controller's byte, which discovery writes
+    std::pair<uint32_t, uint32_t> polled;     // the last status the poller handed over
     DiscoveryResult found = DiscoveryResult::Held;
 
     std::unique_ptr<ITrayIcon> CreateTrayIcon(int iconResourceId, unsigned trayId,
@@ -181,7 +182,10 @@ public:
         *present = found == DiscoveryResult::Held ? 1 : 0;
         return found;
     }
-    void RequestStatusCheck() override { m_recorder.Add("check requested"); }
+    void RequestStatusCheck(uint32_t status, uint32_t epoch) override {
+        m_recorder.Add("check requested " + Hex(status));
+        polled = {status, epoch};
+    }
     void DestroyControllerWindow() override { m_recorder.Add("destroy window"); }
 
 private:
@@ -233,6 +237,8 @@ protected:
         core.OnStatusTick();
         recorder.Take();
     }
+    // The window thread receives what the poller's thread handed over last.
+    void DeliverPolled() { core.OnPolledStatus(platform.polled.first, platform.polled.second); }
     void TurnSelfTimerOn() {
         core.OnTrayCommand(ID_SNAPONE_DELAY);
         recorder.Take();
@@ -384,40 +390,46 @@ TEST_F(TrayControllerTest, PressSeenByThePollerStartsTheProgramOnceThoughTheClea
     PlugIn();
     camera.storesLate = true;
     core.OnSnapPolled();
-    EXPECT_THAT(recorder.Take(), IsEmpty()) << "nothing to look at";
+    EXPECT_THAT(recorder.Take(), ElementsAre("check requested 0x1"));
+    core.OnSnapPolled();
+    EXPECT_THAT(recorder.Take(), IsEmpty()) << "at rest the window thread is not woken";
 
     SetStatus(STATUS_ACTIVE | STATUS_SNAP_BUTTON);
     core.OnSnapPolled();
-    EXPECT_THAT(recorder.Take(), ElementsAre("check requested"));
-    core.OnEarlyStatusCheck();
-    EXPECT_THAT(recorder.Take(), ElementsAre("start C:\\snap.exe", "log 103 ClearCameraStatus 0x1",
-                                             "status 0x1", "log 100 C:\\snap.exe"));
+    DeliverPolled();
+    EXPECT_THAT(recorder.Take(),
+                ElementsAre("check requested 0x3", "start C:\\snap.exe",
+                            "log 103 ClearCameraStatus 0x1", "status 0x1", "log 100 C:\\snap.exe"));
 
-    // The driver has not stored the clear yet: neither the tick nor another early look acts.
-    core.OnStatusTick();
+    // The driver has not stored the clear yet: the next poll's check sends it again, no start.
     core.OnSnapPolled();
-    core.OnEarlyStatusCheck();
+    DeliverPolled();
     camera.StoreLateStatus();
-    core.OnStatusTick();
-    EXPECT_THAT(recorder.Take(), ElementsAre("check requested"));
+    core.OnSnapPolled();
+    DeliverPolled();
+    EXPECT_THAT(
+        recorder.Take(),
+        ElementsAre("check requested 0x3", "log 100 CameraStatus 0x2 not cleared, clearing again",
+                    "log 103 ClearCameraStatus 0x1", "status 0x1", "check requested 0x1"));
 
     // The next press starts it again, at once.
     SetStatus(STATUS_ACTIVE | STATUS_SNAP_BUTTON);
-    core.OnEarlyStatusCheck();
+    core.OnSnapPolled();
+    DeliverPolled();
     EXPECT_TRUE(recorder.Contains("start C:\\snap.exe"));
 }
 
-TEST_F(TrayControllerTest, PressActedOnByATickIsNotActedOnAgainByAnEarlyLookAtTheOldValue) {
+TEST_F(TrayControllerTest, PressActedOnByATickIsNotActedOnAgainByAPollReadBeforeIt) {
     registry.SetText(kValueQuickLaunch, "C:\\snap.exe");
     StartUp();
     PlugIn();
     camera.storesLate = true;
     SetStatus(STATUS_ACTIVE | STATUS_SNAP_BUTTON);
-    core.OnStatusTick();
-    EXPECT_TRUE(recorder.Contains("start C:\\snap.exe"));
-    recorder.Take();
-    core.OnEarlyStatusCheck();
-    EXPECT_THAT(recorder.Take(), IsEmpty());
+    core.OnSnapPolled();  // a read on the poller's thread, handed over late
+    core.OnStatusTick();  // the window thread's own check (the poller is not running)
+    DeliverPolled();
+    const auto events = recorder.Take();
+    EXPECT_EQ(std::count(events.begin(), events.end(), "start C:\\snap.exe"), 1);
 
     // A driver that never stores the clear: later ticks send it again and start nothing.
     core.OnStatusTick();
@@ -431,7 +443,7 @@ TEST_F(TrayControllerTest, PressActedOnByATickIsNotActedOnAgainByAnEarlyLookAtTh
     camera.StoreLateStatus();
     core.OnStatusTick();
     SetStatus(STATUS_ACTIVE | STATUS_SNAP_BUTTON);
-    core.OnEarlyStatusCheck();
+    core.OnStatusTick();
     EXPECT_TRUE(recorder.Contains("start C:\\snap.exe"));
 }
 
@@ -452,14 +464,18 @@ TEST_F(TrayControllerTest, StillSeenByThePollerStartsTheViewerOnce) {
     PlugIn();
     camera.storesLate = true;
     SetStatus(STATUS_ACTIVE | STATUS_STILL_READY);
-    core.OnSnapPolled();
-    core.OnEarlyStatusCheck();
-    core.OnStatusTick();
-    core.OnEarlyStatusCheck();
-    camera.StoreLateStatus();
-    core.OnStatusTick();
-    EXPECT_THAT(recorder.Take(), ElementsAre("check requested", "log 103 ClearCameraStatus 0x1",
-                                             "status 0x1", "start DEZAD.EXE", "log 100 DEZAD.EXE"));
+    for (int poll = 0; poll < 3; ++poll) {
+        if (poll == 2) {
+            camera.StoreLateStatus();
+        }
+        core.OnSnapPolled();
+        DeliverPolled();
+    }
+    const auto events = recorder.Take();
+    EXPECT_THAT(std::vector<std::string>(events.begin(), events.begin() + 5),
+                ElementsAre("check requested 0x9", "log 103 ClearCameraStatus 0x1", "status 0x1",
+                            "start DEZAD.EXE", "log 100 DEZAD.EXE"));
+    EXPECT_EQ(std::count(events.begin(), events.end(), "start DEZAD.EXE"), 1);
 }
 
 TEST_F(TrayControllerTest, StillReadyIsActedOnInTheTickThatPlugsIn) {
