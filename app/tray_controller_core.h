@@ -105,7 +105,7 @@ public:
     [[nodiscard]] bool IsMinimized() const { return m_bMinimized; }
 
 protected:
-    SettingsStore& Settings() const { return m_settings; }
+    [[nodiscard]] SettingsStore& Settings() const { return m_settings; }
 
 private:
     // The unit tests' window on the state below.

@@ -7,68 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "debug_record_capture.h"
+#include "fake_capture_system.h"
 
 namespace {
 
-struct Device {
-    std::string displayName;
-    std::string friendlyName;
-    bool hasExtension = true;
-    bool bindable = true;  // false: gone by the time the graph is built
-};
-
-// Lists `devices`; builds graphs whose filter exists only for a bindable listed device.
-class FakeSystem : public ICaptureSystem {
-public:
-    class Graph : public ICaptureGraph {
-    public:
-        Graph(FakeSystem& system, bool filter, bool extension)
-            : m_system(system), m_filter(filter), m_extension(extension) {}
-        ~Graph() override { m_system.events.push_back("close"); }
-        int GetExtensionProperty(int32_t, ExtensionBuffer* block) override {
-            if (!m_filter || !m_extension) {
-                return -1;
-            }
-            block->words[0] = 1280 * 1024;
-            return 0;
-        }
-        int SetExtensionProperty(int32_t, ExtensionBuffer*) override {
-            return m_filter && m_extension ? 0 : -1;
-        }
-        int SetVideoControlMode(int32_t) override { return m_filter ? 0 : -1; }
-        std::unique_ptr<IPropertyPagesJob> PreparePropertyPages() override { return nullptr; }
-
-    private:
-        FakeSystem& m_system;
-        bool m_filter;
-        bool m_extension;
-    };
-
-    long EnumerateDevices(std::vector<std::string>& displayNames,
-                          std::vector<std::string>& friendlyNames) override {
-        ++enumerations;
-        for (const Device& device : devices) {
-            displayNames.push_back(device.displayName);
-            friendlyNames.push_back(device.friendlyName);
-        }
-        return devices.empty() ? 1 : 0;  // S_FALSE for an empty category
-    }
-    long OpenGraph(const std::string& displayName, std::unique_ptr<ICaptureGraph>& graph) override {
-        events.push_back("open " + displayName);
-        for (const Device& device : devices) {
-            if (device.displayName == displayName && device.bindable) {
-                graph = std::make_unique<Graph>(*this, true, device.hasExtension);
-                return 0;
-            }
-        }
-        graph = std::make_unique<Graph>(*this, false, false);  // AddFilter(NULL) failed
-        return static_cast<int32_t>(0x80004003);               // E_POINTER
-    }
-
-    std::vector<Device> devices;
-    std::vector<std::string> events;
-    int enumerations = 0;
-};
+using FakeSystem = FakeCaptureSystem;
 
 class DiscoveryTest : public ::testing::Test {
 protected:
