@@ -40,7 +40,8 @@ inline std::size_t SplitProgramName(const std::string& line, std::string& name) 
 // quote: 2n of them give n backslashes and the quote acts; 2n+1 give n and a literal quote.
 // Inside quotes, a quote directly followed by another gives one literal quote; the current
 // runtime stays inside the quotes after it, the pre-2008 one leaves them.
-inline std::vector<std::string> SplitArguments(const std::string& line, std::size_t i, DoubledQuote rule) {
+inline std::vector<std::string> SplitArguments(const std::string& line, std::size_t i,
+                                               DoubledQuote rule) {
     std::vector<std::string> args;
     bool quoted = false;
     bool inArgument = false;

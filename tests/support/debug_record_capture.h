@@ -49,9 +49,11 @@ public:
         std::lock_guard lock(m_mutex);
         return m_records;
     }
-    void Clear() {
+    void Clear() { Take(); }
+    // The records so far; the capture starts afresh.
+    std::vector<DebugRecord> Take() {
         std::lock_guard lock(m_mutex);
-        m_records.clear();
+        return std::exchange(m_records, {});
     }
 
 private:
