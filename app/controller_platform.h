@@ -3,24 +3,13 @@
 // Portable: no Windows headers.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "camera/discovery.h"
-
-// One icon in the notification area. Destroying the object removes the icon.
-class ITrayIcon {
-public:
-    virtual ~ITrayIcon() = default;
-    // The self-timer check mark of the menu this icon shows.
-    virtual void SetSelfTimerChecked(bool checked) = 0;
-    // Removes the icon now; the object stays. A second call does nothing.
-    virtual void DeleteTrayIcon() = 0;
-    // Adds the icon again when the shell no longer has it (one that forgot it across sleep
-    // without a restart of its own); does nothing after DeleteTrayIcon.
-    virtual void EnsureShown() = 0;
-};
+#include "tray/tray_icon.h"
 
 class IControllerPlatform {
 public:
@@ -28,10 +17,10 @@ public:
 
     // Builds a tray icon object, sets its check mark, loads icon resource `iconResourceId` and
     // shows it with the id `trayId` (also the id of the menu it shows), a tip naming the program
-    // (and the camera, for the plugged-in look) and the controller's tray notification message. A
-    // failed add still returns the object.
+    // (and the camera, for the plugged-in look) and the controller's tray notification message.
+    // Its menu shows `menu`. A failed add still returns the object.
     virtual std::unique_ptr<ITrayIcon> CreateTrayIcon(int iconResourceId, unsigned trayId,
-                                                      bool selfTimerChecked) = 0;
+                                                      bool selfTimerChecked, TrayMenuData menu) = 0;
 
     // Starts `path` with the argument vector {path, "", ""} without waiting for it; the name is
     // looked up as given, then along the executable search path. Failures are not reported.
@@ -52,9 +41,9 @@ public:
     // The Quick Launch Setting dialog, modal; returns when it closes.
     virtual void RunQuickLaunchDialog() = 0;
 
-    // Device discovery; `afresh` closes the open camera first, so that it is opened again even
-    // though its device is still listed.
-    virtual DiscoveryResult FindCamera(bool afresh) = 0;
+    // Device discovery, which keeps `present` (1 while it holds an open camera); `afresh` closes
+    // the open camera first, so that it is opened again even though its device is still listed.
+    virtual DiscoveryResult FindCamera(bool afresh, std::atomic<uint8_t>& present) = 0;
 
     // Hands a status the poller read to OnPolledStatus on the user-interface thread, soon.
     // Called from the poller's thread.

@@ -1,5 +1,7 @@
 #include "app/kry_tray_dlg_win32.h"
 
+#include <utility>
+
 #include "app/launcher_win32.h"
 #include "camera/discovery.h"
 #include "diag/debug_log.h"
@@ -37,10 +39,8 @@ void SetStatusTimer(HWND window) {
 CKRYTrayDlg::CKRYTrayDlg(HWND parent, CCameraDevice& camera, ICaptureSystem& captureSystem,
                          SettingsStore& settings)
     : CDialogBase(IDD_KRYTRAY_DIALOG, parent),
-      TrayControllerCore(settings, camera, *this),
-      m_camera(camera),
-      m_captureSystem(captureSystem),
-      m_settings(settings) {
+      TrayControllerCore(settings, camera, m_windowPlatform),
+      m_windowPlatform(*this, camera, captureSystem) {
     m_nTrayNotifyMsg = RegisterWindowMessageA("TrayIcon notification");
     m_hIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
     ReadStartupSettings();
@@ -55,7 +55,7 @@ BOOL CKRYTrayDlg::OnInitDialog() {
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     BeginInitialise();  // clears the status bits before discovery can open a camera
-    OnDeviceChange(0, 0);
+    OnDeviceChange();
     ShowOrHide();
     SetStatusTimer(m_hWnd);
     FinishInitialise();
@@ -90,7 +90,9 @@ bool CKRYTrayDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             // The hidden controller has no OK or Cancel: it ends only by Exit or "EXIT".
             return LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL;
         case WM_DEVICECHANGE:
-            result = OnDeviceChange(wParam, lParam);
+            // Every broadcast, whatever the device or event, runs a full discovery.
+            OnDeviceChange();
+            result = TRUE;
             return true;
         case WM_POWERBROADCAST:
             OnPowerBroadcast(static_cast<uint32_t>(wParam));
@@ -141,16 +143,6 @@ void CKRYTrayDlg::OnTimer(UINT_PTR timerId) {
     }
 }
 
-void CKRYTrayDlg::OnTrayCommand(UINT commandId) {
-    TrayControllerCore::OnTrayCommand(commandId);
-}
-
-LRESULT CKRYTrayDlg::OnDeviceChange(WPARAM, LPARAM) {
-    // Every broadcast, whatever the device or event, runs a full discovery.
-    TrayControllerCore::OnDeviceChange();
-    return TRUE;
-}
-
 void CKRYTrayDlg::OnWindowPosChanging(WINDOWPOS* position) {
     if (m_bAllowShow == 0) {
         position->flags &= ~SWP_SHOWWINDOW;
@@ -158,7 +150,7 @@ void CKRYTrayDlg::OnWindowPosChanging(WINDOWPOS* position) {
 }
 
 void CKRYTrayDlg::ShowOrHide() {
-    ShowWindow(m_hWnd, m_bMinimized ? SW_HIDE : SW_SHOW);
+    ShowWindow(m_hWnd, IsMinimized() ? SW_HIDE : SW_SHOW);
 }
 
 BOOL CKRYTrayDlg::DestroyWindow() {
@@ -166,76 +158,78 @@ BOOL CKRYTrayDlg::DestroyWindow() {
     return CDialogBase::DestroyWindow();
 }
 
-std::unique_ptr<ITrayIcon> CKRYTrayDlg::CreateTrayIcon(int iconResourceId, unsigned trayId,
-                                                       bool selfTimerChecked) {
-    auto tray = std::make_unique<CSystemTray>(m_hWnd, *this);
+std::unique_ptr<ITrayIcon> CKRYTrayDlg::Platform::CreateTrayIcon(int iconResourceId,
+                                                                 unsigned trayId,
+                                                                 bool selfTimerChecked,
+                                                                 TrayMenuData menu) {
+    auto tray = std::make_unique<CSystemTray>(m_dialog.m_hWnd, std::move(menu));
     tray->SetSelfTimerChecked(selfTimerChecked);
     const std::string tip =
-        TrayTipText(iconResourceId == IDI_TRAY_PLUGGED, m_camera.FriendlyName());
-    tray->CreateTrayIcon(nullptr, m_nTrayNotifyMsg, tip.c_str(), static_cast<UINT>(iconResourceId),
-                         trayId);
+        TrayTipText(iconResourceId == IDI_TRAY_PLUGGED, m_device.FriendlyName());
+    tray->CreateTrayIcon(nullptr, m_dialog.m_nTrayNotifyMsg, tip.c_str(),
+                         static_cast<UINT>(iconResourceId), trayId);
     return tray;
 }
 
-void CKRYTrayDlg::StartProgram(const std::u16string& path) {
+void CKRYTrayDlg::Platform::StartProgram(const std::u16string& path) {
     StartProgramNoWait(AsWide(path));
 }
 
-std::string CKRYTrayDlg::AnsiText(const std::u16string& text) {
+std::string CKRYTrayDlg::Platform::AnsiText(const std::u16string& text) {
     return ToAnsi(AsWide(text));
 }
 
-void CKRYTrayDlg::SetCountdownTimer() {
-    SetTimer(m_hWnd, kCountdownTimerId, kCountdownPeriodMs, nullptr);
+void CKRYTrayDlg::Platform::SetCountdownTimer() {
+    SetTimer(m_dialog.m_hWnd, kCountdownTimerId, kCountdownPeriodMs, nullptr);
 }
 
-void CKRYTrayDlg::KillCountdownTimer() {
-    KillTimer(m_hWnd, kCountdownTimerId);
+void CKRYTrayDlg::Platform::KillCountdownTimer() {
+    KillTimer(m_dialog.m_hWnd, kCountdownTimerId);
 }
 
-void CKRYTrayDlg::ShowCountdownOverlay(int pictureBitmapId) {
+void CKRYTrayDlg::Platform::ShowCountdownOverlay(int pictureBitmapId) {
     // The same physical size on every screen: the 96-DPI rectangle scaled to the screen's DPI.
     const UINT dpi = SystemDpi();
     const RECT rect{kCountdownRect.left, kCountdownRect.top, ScaleForDpi(kCountdownRect.right, dpi),
                     ScaleForDpi(kCountdownRect.bottom, dpi)};
-    if (m_pCountdownWnd && m_pCountdownWnd->Dpi() == dpi) {
-        m_pCountdownWnd->Reshape(IDB_OVERLAY_SHAPE, pictureBitmapId);
-        RedrawWindow(m_pCountdownWnd->GetSafeHwnd(), nullptr, nullptr,
+    if (m_dialog.m_pCountdownWnd && m_dialog.m_pCountdownWnd->Dpi() == dpi) {
+        m_dialog.m_pCountdownWnd->Reshape(IDB_OVERLAY_SHAPE, pictureBitmapId);
+        RedrawWindow(m_dialog.m_pCountdownWnd->GetSafeHwnd(), nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     } else {
-        if (!m_pCountdownWnd) {
-            m_pCountdownWnd = std::make_unique<CShapedBitmapWnd>();
+        if (!m_dialog.m_pCountdownWnd) {
+            m_dialog.m_pCountdownWnd = std::make_unique<CShapedBitmapWnd>();
         }
-        m_pCountdownWnd->SetDpi(dpi);
-        m_pCountdownWnd->CreateShaped("", rect, IDB_OVERLAY_SHAPE, pictureBitmapId);
+        m_dialog.m_pCountdownWnd->SetDpi(dpi);
+        m_dialog.m_pCountdownWnd->CreateShaped("", rect, IDB_OVERLAY_SHAPE, pictureBitmapId);
     }
-    ShowWindow(m_pCountdownWnd->GetSafeHwnd(), SW_SHOW);
+    ShowWindow(m_dialog.m_pCountdownWnd->GetSafeHwnd(), SW_SHOW);
 }
 
-void CKRYTrayDlg::HideCountdownOverlay() {
+void CKRYTrayDlg::Platform::HideCountdownOverlay() {
     // Its pictures and shape are held only while a countdown shows, not all day at rest; making
     // them again at the next countdown costs a few milliseconds.
-    m_pCountdownWnd.reset();
+    m_dialog.m_pCountdownWnd.reset();
 }
 
-void CKRYTrayDlg::RunQuickLaunchDialog() {
-    CQuickLaunchDialog dialog(m_settings, nullptr);
+void CKRYTrayDlg::Platform::RunQuickLaunchDialog() {
+    CQuickLaunchDialog dialog(m_dialog.Settings(), nullptr);
     dialog.DoModal();
 }
 
-DiscoveryResult CKRYTrayDlg::FindCamera(bool afresh) {
+DiscoveryResult CKRYTrayDlg::Platform::FindCamera(bool afresh, std::atomic<uint8_t>& present) {
     if (afresh) {
-        m_bCameraPresent = 0;  // before Close: the poller must stop sending first
-        m_camera.Close();
+        present = 0;  // before Close: the poller must stop sending first
+        m_device.Close();
     }
-    return DiscoverCamera(m_camera, m_captureSystem, m_bCameraPresent);
+    return DiscoverCamera(m_device, m_captureSystem, present);
 }
 
-void CKRYTrayDlg::RequestStatusCheck(uint32_t status, uint32_t epoch) {
+void CKRYTrayDlg::Platform::RequestStatusCheck(uint32_t status, uint32_t epoch) {
     // The poller is stopped before the window goes, so the handle is valid here.
-    PostMessageA(m_hWnd, WM_KRY_STATUS_CHECK, status, epoch);
+    PostMessageA(m_dialog.m_hWnd, WM_KRY_STATUS_CHECK, status, epoch);
 }
 
-void CKRYTrayDlg::DestroyControllerWindow() {
-    DestroyWindow();
+void CKRYTrayDlg::Platform::DestroyControllerWindow() {
+    m_dialog.DestroyWindow();
 }

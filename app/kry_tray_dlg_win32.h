@@ -8,32 +8,23 @@
 #include <memory>
 
 #include "app/controller_platform.h"
-#include "win/dialog_base_win32.h"
 #include "app/tray_controller_core.h"
 #include "camera/camera_device.h"
 #include "overlay/shaped_bitmap_wnd_win32.h"
-#include "tray/tray_menu_source.h"
+#include "win/dialog_base_win32.h"
 
 constexpr UINT_PTR kStatusTimerId = 103;
 constexpr UINT_PTR kCountdownTimerId = 32778;
 // Posted by the poller's thread with the CameraStatus it read (wParam) after its request.
 constexpr UINT WM_KRY_STATUS_CHECK = WM_APP + 1;
 
-class CKRYTrayDlg : public CDialogBase,
-                    private IControllerPlatform,
-                    public TrayControllerCore,
-                    public ITrayMenuSource {
+class CKRYTrayDlg : public CDialogBase, public TrayControllerCore {
 public:
     CKRYTrayDlg(HWND parent, CCameraDevice& camera, ICaptureSystem& captureSystem,
                 SettingsStore& settings);
     ~CKRYTrayDlg() override;
 
     BOOL DestroyWindow() override;
-
-    // ITrayMenuSource: what the tray menu asks of the controller.
-    bool IsPlugIn() override { return m_bPlugIn; }
-    CameraCapabilities& Capabilities() override { return *this; }
-    ICameraOps& Camera() override { return m_camera; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -42,29 +33,38 @@ protected:
 private:
     void OnPaint();
     void OnTimer(UINT_PTR timerId);
-    void OnTrayCommand(UINT commandId);
-    LRESULT OnDeviceChange(WPARAM wParam, LPARAM lParam);
     void OnWindowPosChanging(WINDOWPOS* position);
     void ShowOrHide();
 
-    // IControllerPlatform
-    std::unique_ptr<ITrayIcon> CreateTrayIcon(int iconResourceId, unsigned trayId,
-                                              bool selfTimerChecked) override;
-    void StartProgram(const std::u16string& path) override;
-    std::string AnsiText(const std::u16string& text) override;
-    void SetCountdownTimer() override;
-    void KillCountdownTimer() override;
-    void ShowCountdownOverlay(int pictureBitmapId) override;
-    void HideCountdownOverlay() override;
-    void RunQuickLaunchDialog() override;
-    DiscoveryResult FindCamera(bool afresh) override;
-    void RequestStatusCheck(uint32_t status, uint32_t epoch) override;
-    void DestroyControllerWindow() override;
+    // What the controller's logic asks of the window system, answered with this window, the
+    // camera device and the capture system discovery opens it with.
+    class Platform final : public IControllerPlatform {
+    public:
+        Platform(CKRYTrayDlg& dialog, CCameraDevice& device, ICaptureSystem& captureSystem)
+            : m_dialog(dialog), m_device(device), m_captureSystem(captureSystem) {}
 
-    CCameraDevice& m_camera;
-    ICaptureSystem& m_captureSystem;
-    SettingsStore& m_settings;
+        std::unique_ptr<ITrayIcon> CreateTrayIcon(int iconResourceId, unsigned trayId,
+                                                  bool selfTimerChecked,
+                                                  TrayMenuData menu) override;
+        void StartProgram(const std::u16string& path) override;
+        std::string AnsiText(const std::u16string& text) override;
+        void SetCountdownTimer() override;
+        void KillCountdownTimer() override;
+        void ShowCountdownOverlay(int pictureBitmapId) override;
+        void HideCountdownOverlay() override;
+        void RunQuickLaunchDialog() override;
+        DiscoveryResult FindCamera(bool afresh, std::atomic<uint8_t>& present) override;
+        void RequestStatusCheck(uint32_t status, uint32_t epoch) override;
+        void DestroyControllerWindow() override;
 
+    private:
+        CKRYTrayDlg& m_dialog;
+        CCameraDevice& m_device;
+        ICaptureSystem& m_captureSystem;
+    };
+
+    // Bound by the controller's base before it is built: the base only keeps the reference.
+    Platform m_windowPlatform;
     int m_bAllowShow = 0;  // never set: the controller is never shown
     std::unique_ptr<CShapedBitmapWnd> m_pCountdownWnd;
     UINT m_nTrayNotifyMsg = 0;

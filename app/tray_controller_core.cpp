@@ -92,7 +92,7 @@ void TrayControllerCore::Discover(bool afresh, bool retry) {
     if (!retry) {
         m_nRediscoverDelay = 0;
     }
-    const DiscoveryResult result = m_platform.FindCamera(afresh);
+    const DiscoveryResult result = m_platform.FindCamera(afresh, m_bCameraPresent);
     m_bReopened = m_bReopened || (afresh && wasOpen);
     m_bCheckDue = m_bCheckDue || m_bReopened || wasOpen != (m_bCameraPresent.load() == 1);
     if (result == DiscoveryResult::NoneWorking) {
@@ -208,11 +208,28 @@ void TrayControllerCore::AddTrayIcon(int plugState) {
         return;
     }
     if (plugState == 1) {
-        m_pTrayIcon = m_platform.CreateTrayIcon(IDI_TRAY_PLUGGED, IDR_MENU_PLUGGED, m_bSelfTimer);
-    } else {
         m_pTrayIcon =
-            m_platform.CreateTrayIcon(IDI_TRAY_UNPLUGGED, IDR_MENU_UNPLUGGED, m_bSelfTimer);
+            m_platform.CreateTrayIcon(IDI_TRAY_PLUGGED, IDR_MENU_PLUGGED, m_bSelfTimer, MenuData());
+    } else {
+        m_pTrayIcon = m_platform.CreateTrayIcon(IDI_TRAY_UNPLUGGED, IDR_MENU_UNPLUGGED,
+                                                m_bSelfTimer, MenuData());
     }
+}
+
+TrayMenuData TrayControllerCore::MenuData() {
+    TrayMenuData menu;
+    menu.effectTable = EffectTable;
+    menu.effectCount = g_nEffectCount;
+    // The icon is owned by this object, so the question never outlives it.
+    menu.cameraContent = [this] { return ReadCameraMenuContent(); };
+    return menu;
+}
+
+CameraMenuContent TrayControllerCore::ReadCameraMenuContent() {
+    CameraMenuContent content;
+    content.effectsSupported = IsEffectSupported(m_bPlugIn, m_camera, m_caps);
+    BuildSizeList(m_bPlugIn, m_camera, m_caps, content.stillSizes);
+    return content;
 }
 
 void TrayControllerCore::OnTrayCommand(unsigned id) {
@@ -225,7 +242,8 @@ void TrayControllerCore::OnTrayCommand(unsigned id) {
         return;
     }
     if (id >= ID_SNAPSHOT_FIRST && id <= ID_SNAPSHOT_LAST) {
-        const int32_t sizeIndex = m_nFirstSizeIndex + static_cast<int32_t>(id - ID_SNAPSHOT_FIRST);
+        const int32_t sizeIndex =
+            m_caps.m_nFirstSizeIndex + static_cast<int32_t>(id - ID_SNAPSHOT_FIRST);
         if (m_bSelfTimer) {
             // Also restarts a running countdown, with the new size.
             m_nCountdown = kCountdownSeconds;

@@ -1,6 +1,6 @@
 // The controller's plain logic: plug state and tray icon, program launches, tray commands, the
 // self-timer countdown, start-up and ending. The Windows controller dialog derives from it and
-// turns window messages into these calls. Portable: no Windows headers.
+// turns window messages into these calls; its state is its own. Portable: no Windows headers.
 #pragma once
 
 #include <atomic>
@@ -43,7 +43,7 @@ constexpr uint32_t kEndSessionCloseApp = 0x1;
 // Step 2 must come before discovery: with no camera open its clear reaches no driver, so the
 // stored self-timer bit is still there for step 4. After discovery it would wipe the choice.
 // Ending: DestroyWindow of the dialog calls PrepareDestroyWindow() before the window goes.
-class TrayControllerCore : public CameraCapabilities {
+class TrayControllerCore {
 public:
     // All three must outlive the controller.
     TrayControllerCore(SettingsStore& settings, ICameraOps& camera, IControllerPlatform& platform);
@@ -106,8 +106,22 @@ public:
     // False after PrepareDestroyWindow left the poller inside a driver call that does not
     // return: the process must then end without destroying the controller or the camera.
     [[nodiscard]] bool PollerStopped() const { return !m_poller.IsRunning(); }
+    // Minimised to the tray: the window stays hidden.
+    [[nodiscard]] bool IsMinimized() const { return m_bMinimized; }
 
-    // State shared with the dialog, device discovery and the menu builder.
+protected:
+    [[nodiscard]] SettingsStore& Settings() const { return m_settings; }
+
+private:
+    // The unit tests' window on the state below.
+    friend class TrayControllerCoreView;
+
+    // What a new icon's menu shows of this controller.
+    TrayMenuData MenuData();
+    // The plugged-in menu's camera part, read when the menu opens; records the sensor in
+    // m_caps for the still command.
+    CameraMenuContent ReadCameraMenuContent();
+
     bool m_bTrayEnabled = false;
     bool m_bPlugIn = false;      // camera present and STATUS_ACTIVE, as of the last status tick
     bool m_bPrevPlugIn = false;  // m_bPlugIn after the tick before
@@ -118,13 +132,12 @@ public:
     std::unique_ptr<ITrayIcon> m_pTrayIcon;
     // 1 while discovery holds an open camera. Written on the UI thread, read by the poller.
     std::atomic<uint8_t> m_bCameraPresent{0};
+    CameraCapabilities m_caps;  // m_nSensorKind .. m_nLastSizeIndex, as the last menu found them
 
-protected:
     SettingsStore& m_settings;
     ICameraOps& m_camera;
     IControllerPlatform& m_platform;
 
-private:
     // `retry`: a look of the back-off, which doubles the next wait if it finds nothing.
     void Discover(bool afresh, bool retry);
     // Follows `status`, read once for this check: the clears below do not change what it acts on.

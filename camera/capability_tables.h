@@ -9,18 +9,6 @@
 #include "camera/capabilities.h"
 #include "camera/extension_props.h"
 
-// One effect or frame: the driver's id and the LanguageIni key of its menu text. Id 0 is a
-// separator row with an empty key; it keeps its place so that row i is always command 32710 + i.
-struct EffectRow {
-    int32_t nEffectId;
-    char szIniKey[64];
-};
-
-// One still-image size; the row index is what PROP_STILL_SIZE carries to the driver.
-struct ResolutionRow {
-    char szSize[64];
-};
-
 constexpr int kEffectTableRows = 33;
 constexpr int kResolutionTableRows = 15;
 

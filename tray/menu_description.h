@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "camera/capability_tables.h"
+#include "camera/capabilities.h"
 #include "tray/language_texts.h"
 
 // InsertMenuA flag bits, as plain numbers so that this file needs no Windows headers.

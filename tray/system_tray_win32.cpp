@@ -23,8 +23,8 @@ UINT TaskbarCreatedMessage() {
 }
 }  // namespace
 
-CSystemTray::CSystemTray(HWND mainWindow, ITrayMenuSource& source)
-    : m_mainWindow(mainWindow), m_source(source) {}
+CSystemTray::CSystemTray(HWND mainWindow, TrayMenuData menu)
+    : m_mainWindow(mainWindow), m_menu(std::move(menu)) {}
 
 CSystemTray::~CSystemTray() {
     DeleteTrayIcon();
@@ -156,7 +156,7 @@ LRESULT CSystemTray::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
         return 1;
     }
     const TrayMenuState state{m_iconData.uID, m_nDefaultItem, m_bDefaultByPos, m_bSelfTimerChecked};
-    TrayMenu menu = BuildTrayPopup(state, m_source);
+    TrayMenu menu = BuildTrayPopup(state, m_menu);
     if (!menu.popup) {
         return 0;
     }

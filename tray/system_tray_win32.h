@@ -5,17 +5,15 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/controller_platform.h"
+#include "tray/tray_icon.h"
 #include "win/handles_win32.h"
 #include "win/window_base_win32.h"
 
-class ITrayMenuSource;
-
 class CSystemTray : public CWindowBase, public ITrayIcon {
 public:
-    // `mainWindow` owns the menu and receives its WM_COMMAND; `source` answers what the menu
-    // offers (plug state, camera capabilities). Neither creates a window or an icon yet.
-    CSystemTray(HWND mainWindow, ITrayMenuSource& source);
+    // `mainWindow` owns the menu and receives its WM_COMMAND; `menu` is what the menu shows of
+    // the controller. Neither creates a window or an icon yet.
+    CSystemTray(HWND mainWindow, TrayMenuData menu);
     ~CSystemTray() override;
 
     // Creates the hidden window and adds the icon with the shell's keyboard-aware behaviour.
@@ -58,7 +56,7 @@ private:
     bool LoadIconForDpi(UINT dpi);
 
     HWND m_mainWindow;
-    ITrayMenuSource& m_source;
+    TrayMenuData m_menu;
     // The icon should be in the notification area: created and not deleted since. A restarted
     // shell has lost every icon, so the icon is added again while this holds.
     bool m_bWanted = false;

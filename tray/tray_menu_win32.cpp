@@ -1,8 +1,6 @@
 #include "tray/tray_menu_win32.h"
 
-#include "camera/capability_tables.h"
 #include "tray/language_ini_win32.h"
-#include "tray/tray_menu_source.h"
 
 namespace {
 
@@ -37,18 +35,24 @@ UniqueMenu CreatePopupFromDescription(const MenuDescription& description) {
     return popup;
 }
 
-TrayMenu BuildTrayPopup(const TrayMenuState& state, ITrayMenuSource& source) {
+TrayMenu BuildTrayPopup(const TrayMenuState& state, const TrayMenuData& data) {
     TrayMenu menu;
+    // The camera is asked once, when the plugged-in menu first wants its effect support.
+    std::optional<CameraMenuContent> camera;
+    const auto cameraContent = [&data, &camera]() -> const CameraMenuContent& {
+        if (!camera) {
+            camera = data.cameraContent ? data.cameraContent() : CameraMenuContent{};
+        }
+        return *camera;
+    };
     TrayMenuInputs inputs;
     inputs.iconId = static_cast<int>(state.menuId);
-    inputs.effectSupport = [&source] {
-        return IsEffectSupported(source.IsPlugIn(), source.Camera(), source.Capabilities());
+    inputs.effectSupport = [&cameraContent] { return cameraContent().effectsSupported; };
+    inputs.buildSizeList = [&cameraContent](std::vector<std::string>& list) {
+        list = cameraContent().stillSizes;
     };
-    inputs.buildSizeList = [&source](std::vector<std::string>& list) {
-        BuildSizeList(source.IsPlugIn(), source.Camera(), source.Capabilities(), list);
-    };
-    inputs.effectTable = EffectTable;
-    inputs.effectCount = g_nEffectCount;
+    inputs.effectTable = data.effectTable;
+    inputs.effectCount = data.effectCount;
     inputs.selfTimerChecked = state.selfTimerChecked == 1;
     inputs.defaultItem = static_cast<int>(state.defaultItem);
     inputs.defaultByPosition = state.defaultByPos != 0;

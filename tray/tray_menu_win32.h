@@ -9,7 +9,7 @@
 #include "win/handles_win32.h"
 #include "tray/menu_description.h"
 
-class ITrayMenuSource;
+#include "tray/tray_icon.h"
 
 // What the menu needs from the tray object, copied out of it.
 struct TrayMenuState {
@@ -24,10 +24,10 @@ struct TrayMenu {
     std::optional<int> effectsSupported;  // asked only for the plugged-in menu
 };
 
-// The menu for `state.menuId` with texts from the language file and the capability answers
-// from `source`; built from the portable description alone (the menu resources are generated
-// from it), so an id it has no menu for gives no menu.
-TrayMenu BuildTrayPopup(const TrayMenuState& state, ITrayMenuSource& source);
+// The menu for `state.menuId` with texts from the language file and what `data` gives; built from
+// the portable description alone (the menu resources are generated from it), so an id it has no
+// menu for gives no menu.
+TrayMenu BuildTrayPopup(const TrayMenuState& state, const TrayMenuData& data);
 
 // Win32 menus for a description; the submenus belong to the returned popup.
 UniqueMenu CreatePopupFromDescription(const MenuDescription& description);

@@ -9,24 +9,115 @@
 
 #include "win/handles_win32.h"
 
-namespace {
-constexpr const char* kKeyPath = "SOFTWARE\\Velmora\\QXLUMA64\\Current";
-constexpr REGSAM kAccess = KEY_ALL_ACCESS | KEY_WOW64_64KEY;
-
-HKEY OpenSettings() {
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, 0, kAccess, nullptr, &key, nullptr);
-    return key;
-}
-
-}  // namespace
-
 std::string BinDirectory() {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string directory(path);
     return directory.substr(0, directory.find_last_of("\\/"));
 }
+
+namespace registry {
+namespace {
+
+UniqueRegKey Open(const char* key, REGSAM access, REGSAM view = KEY_WOW64_64KEY) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, access | view, &handle) != ERROR_SUCCESS) {
+        return UniqueRegKey();
+    }
+    return UniqueRegKey(handle);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadRaw(const char* key, const char* name) {
+    UniqueRegKey handle = Open(key, KEY_QUERY_VALUE);
+    DWORD type = 0;
+    char data[4096];
+    DWORD size = sizeof data;
+    if (!handle || RegQueryValueExA(handle.get(), name, nullptr, &type,
+                                    reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::string(reinterpret_cast<const char*>(&type), sizeof type) + std::string(data, size);
+}
+
+std::optional<std::string> ReadString(const char* key, const char* name) {
+    const auto raw = ReadRaw(key, name);
+    if (!raw || raw->compare(0, 4, std::string("\x01\0\0\0", 4)) != 0) {  // REG_SZ
+        return std::nullopt;
+    }
+    std::string text = raw->substr(4);
+    while (!text.empty() && text.back() == '\0') {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::optional<DWORD> ReadDword(const char* key, const char* name) {
+    const auto raw = ReadRaw(key, name);
+    if (!raw || raw->size() != 8 || raw->compare(0, 4, std::string("\x04\0\0\0", 4)) != 0) {
+        return std::nullopt;
+    }
+    DWORD value = 0;
+    raw->copy(reinterpret_cast<char*>(&value), 4, 4);
+    return value;
+}
+
+void WriteRaw(const char* key, const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY handle = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                    nullptr, &handle, nullptr);
+    const UniqueRegKey owner(handle);
+    RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size);
+}
+
+void WriteString(const char* key, const char* name, const std::string& value) {
+    WriteRaw(key, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+bool KeyExists(const char* key, REGSAM view) {
+    return static_cast<bool>(Open(key, KEY_QUERY_VALUE, view));
+}
+
+void DeleteValue(const char* key, const char* name) {
+    if (UniqueRegKey handle = Open(key, KEY_SET_VALUE)) {
+        RegDeleteValueA(handle.get(), name);
+    }
+}
+
+void DeleteTree(const char* key) {
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        if (UniqueRegKey handle = Open(
+                key, DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | KEY_SET_VALUE, view)) {
+            RegDeleteTreeA(handle.get(), nullptr);
+            handle.reset();
+            RegDeleteKeyExA(HKEY_LOCAL_MACHINE, key, view, 0);
+        }
+    }
+}
+
+std::vector<std::string> SubkeysWithDisplayName(const char* key, const char* displayName,
+                                                REGSAM view) {
+    std::vector<std::string> found;
+    UniqueRegKey parent = Open(key, KEY_ENUMERATE_SUB_KEYS, view);
+    for (DWORD index = 0; parent; ++index) {
+        char name[256];
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(parent.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        char text[256] = "";
+        DWORD size = sizeof text;
+        if (RegGetValueA(parent.get(), name, "DisplayName", RRF_RT_REG_SZ, nullptr, text, &size) ==
+                ERROR_SUCCESS &&
+            std::string(text) == displayName) {
+            found.push_back(name);
+        }
+    }
+    return found;
+}
+}  // namespace registry
 
 namespace settings {
 void Reset(uint32_t trayEnabled, uint32_t debugLevel, uint32_t cameraStatus) {
@@ -41,22 +132,15 @@ void SetDword(const char* name, uint32_t value) {
 }
 
 void SetRaw(const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key = OpenSettings();
-    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    registry::WriteRaw(kKeyPath, name, type, data, size);
 }
 
 bool ReadRaw(const char* name, std::string* bytes) {
-    HKEY key = OpenSettings();
-    char buffer[4096];
-    DWORD size = sizeof buffer;
-    const LONG result =
-        RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS) {
+    const std::optional<std::string> raw = registry::ReadRaw(kKeyPath, name);
+    if (!raw) {
         return false;
     }
-    bytes->assign(buffer, size);
+    bytes->assign(*raw, sizeof(DWORD));  // past the type
     return true;
 }
 
@@ -70,9 +154,7 @@ bool ReadDword(const char* name, uint32_t* value) {
 }
 
 void Delete(const char* name) {
-    HKEY key = OpenSettings();
-    RegDeleteValueA(key, name);
-    RegCloseKey(key);
+    registry::DeleteValue(kKeyPath, name);
 }
 }  // namespace settings
 

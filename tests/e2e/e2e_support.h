@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,8 +30,24 @@ bool PollUntil(Condition condition, std::chrono::milliseconds timeout,
 
 std::string BinDirectory();  // where KRYTray.exe and this test program live
 
-// The program's settings key in the 64-bit registry view.
+// Values under HKLM, in the 64-bit view unless `view` says KEY_WOW64_32KEY.
+namespace registry {
+// Type and bytes, for checking that a value stayed exactly as it was.
+std::optional<std::string> ReadRaw(const char* key, const char* name);
+std::optional<std::string> ReadString(const char* key, const char* name);
+std::optional<DWORD> ReadDword(const char* key, const char* name);
+void WriteRaw(const char* key, const char* name, DWORD type, const void* data, DWORD size);
+void WriteString(const char* key, const char* name, const std::string& value);
+bool KeyExists(const char* key, REGSAM view = KEY_WOW64_64KEY);
+void DeleteValue(const char* key, const char* name);
+void DeleteTree(const char* key);
+std::vector<std::string> SubkeysWithDisplayName(const char* key, const char* displayName,
+                                                REGSAM view);
+}  // namespace registry
+
+// The program's settings key in the 64-bit registry view, for every test support.
 namespace settings {
+constexpr const char* kKeyPath = "SOFTWARE\\Velmora\\QXLUMA64\\Current";
 void Reset(uint32_t trayEnabled, uint32_t debugLevel, uint32_t cameraStatus);
 void SetDword(const char* name, uint32_t value);
 bool ReadDword(const char* name, uint32_t* value);

@@ -6,7 +6,6 @@
 
 #include "e2e_support.h"
 #include "tray/system_tray_win32.h"
-#include "tray/tray_menu_source.h"
 
 namespace {
 
@@ -27,32 +26,10 @@ SIZE IconSize(HICON icon) {
     return size;
 }
 
-// Menus are never built here: the icon is only added and removed.
-class NoCamera : public ICameraOps {
-public:
-    int GetExtensionProperty(int32_t, ExtensionBuffer*) override { return -1; }
-    int SetExtensionProperty(int32_t, ExtensionBuffer*) override { return -1; }
-    void SetEffect(int32_t) override {}
-    int TriggerStill() override { return -1; }
-    void ShowPropertyPages() override {}
-};
-
-class NoMenuSource : public ITrayMenuSource {
-public:
-    bool IsPlugIn() override { return false; }
-    CameraCapabilities& Capabilities() override { return m_capabilities; }
-    ICameraOps& Camera() override { return m_camera; }
-
-private:
-    CameraCapabilities m_capabilities;
-    NoCamera m_camera;
-};
-
 TEST(TrayIcon, AddsTheNewerBehaviourAndATipCutToTheField) {
-    NoMenuSource source;
     const std::string tip = "ZOZEZA Tray - " + std::string(200, 'x');
     {
-        CSystemTray tray(nullptr, source);
+        CSystemTray tray(nullptr, TrayMenuData{});  // menus are never built here
         ASSERT_TRUE(tray.CreateTrayIcon(nullptr, WM_APP + 9, tip.c_str(), kTrayIconId, 77));
         EXPECT_TRUE(TrayIconShown(tray.GetSafeHwnd(), 77));
         EXPECT_EQ(tray.m_iconData.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE));

@@ -24,6 +24,7 @@
 
 #include "camera/capability_tables.h"
 #include "res/resource.h"
+#include "fake_camera.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tray/menu_description.h"
 
@@ -54,39 +55,30 @@ struct DriverCall {
     int32_t word0;  // word 0 after the driver answered
 };
 
-class FuzzedCamera : public ICameraOps {
+// The driver's answers come from the fuzzer; building a menu only reads.
+class FuzzedCamera : public FakeCamera {
 public:
-    explicit FuzzedCamera(FuzzedDataProvider& in) : m_in(in) {}
-    int GetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
-        for (int32_t word : block->words) {
-            FUZZ_CHECK(word == 0);
-        }
-        const int result = m_in.PickValueInArray({0, 0, 0, 0, -1, 1, INT_MIN});
-        if (m_in.ConsumeBool()) {  // else the driver leaves the block as it was
-            block->words[0] = m_in.ConsumeBool()
-                                  ? m_in.PickValueInArray<int32_t>(
-                                        {0, 1, 2, 3, -1, 19200, 25344, 76800, 101376, 256000,
-                                         307200, 307201, 480000, INT_MIN, INT_MAX})
-                                  : m_in.ConsumeIntegral<int32_t>();
-        }
-        calls.push_back({id, result, block->words[0]});
-        return result;
+    explicit FuzzedCamera(FuzzedDataProvider& in) {
+        readOnly = true;
+        onFault = [](const std::string&) { FUZZ_CHECK(false); };
+        answer = [this, &in](int32_t id, ExtensionBuffer* block) {
+            for (int32_t word : block->words) {
+                FUZZ_CHECK(word == 0);
+            }
+            const int result = in.PickValueInArray({0, 0, 0, 0, -1, 1, INT_MIN});
+            if (in.ConsumeBool()) {  // else the driver leaves the block as it was
+                block->words[0] = in.ConsumeBool()
+                                      ? in.PickValueInArray<int32_t>(
+                                            {0, 1, 2, 3, -1, 19200, 25344, 76800, 101376, 256000,
+                                             307200, 307201, 480000, INT_MIN, INT_MAX})
+                                      : in.ConsumeIntegral<int32_t>();
+            }
+            calls.push_back({id, result, block->words[0]});
+            return result;
+        };
     }
-    int SetExtensionProperty(int32_t, ExtensionBuffer*) override {
-        FUZZ_CHECK(false);  // building a menu sets nothing
-        return -1;
-    }
-    void SetEffect(int32_t) override { FUZZ_CHECK(false); }
-    int TriggerStill() override {
-        FUZZ_CHECK(false);
-        return -1;
-    }
-    void ShowPropertyPages() override { FUZZ_CHECK(false); }
 
     std::vector<DriverCall> calls;
-
-private:
-    FuzzedDataProvider& m_in;
 };
 
 // The sensor rules, written from their description.

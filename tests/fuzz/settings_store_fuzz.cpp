@@ -21,6 +21,7 @@
 
 #include "diag/debug_log.h"
 #include "settings/settings_store.h"
+#include "fake_camera.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -123,26 +124,6 @@ private:
     }
 };
 
-class RecordingCamera : public ICameraOps {
-public:
-    int GetExtensionProperty(int32_t, ExtensionBuffer*) override { return -1; }
-    int SetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
-        ++sets;
-        lastId = id;
-        lastWords[0] = block->words[0];
-        lastWords[1] = block->words[1];
-        return result;
-    }
-    void SetEffect(int32_t) override {}
-    int TriggerStill() override { return -1; }
-    void ShowPropertyPages() override {}
-
-    int result = 0;
-    int sets = 0;
-    int32_t lastId = 0;
-    int32_t lastWords[2] = {0, 0};
-};
-
 int CheckRecord(int32_t, const char* text, std::size_t length) {
     FUZZ_CHECK(length < kDebugTextSize && std::strlen(text) == length);
     return 0;
@@ -227,21 +208,23 @@ void CheckPathRead(FuzzedBackend& backend, SettingsStore& store) {
     }
 }
 
-void CheckStatusSend(FuzzedDataProvider& in, FuzzedBackend& backend, RecordingCamera& camera,
+void CheckStatusSend(FuzzedDataProvider& in, FuzzedBackend& backend, FakeCamera& camera,
                      SettingsStore& store) {
     const uint32_t mask = in.ConsumeIntegral<uint32_t>();
     const bool set = in.ConsumeBool();
-    camera.result = in.PickValueInArray({0, -1, 1});
-    const int sets = camera.sets;
+    camera.setResult = in.PickValueInArray({0, -1, 1});
+    const std::size_t sets = camera.Sets().size();
     const int result = set ? store.SetCameraStatus(mask) : store.ClearCameraStatus(mask);
     FUZZ_CHECK(backend.opens == backend.closes);
-    FUZZ_CHECK(result == camera.result);
-    FUZZ_CHECK(camera.sets == sets + 1);
-    FUZZ_CHECK(camera.lastId == PROP_STATUS && camera.lastWords[0] == kStatusWord);
+    FUZZ_CHECK(result == camera.setResult);
+    const std::vector<FakeCamera::Call> sent = camera.Sets();
+    FUZZ_CHECK(sent.size() == sets + 1);
+    const ExtensionBuffer& last = sent.back().block;
+    FUZZ_CHECK(sent.back().id == PROP_STATUS && last.words[0] == kStatusWord);
     if (WellBehaved(backend.next)) {
         const uint32_t stored = ModelDword(backend.next);
         const uint32_t expected = set ? (stored | mask) : (stored & ~mask);
-        FUZZ_CHECK(static_cast<uint32_t>(camera.lastWords[1]) == expected);
+        FUZZ_CHECK(static_cast<uint32_t>(last.words[1]) == expected);
     }
 }
 
@@ -282,7 +265,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     FuzzedBackend backend;
     backend.wow64 = in.ConsumeBool();
     DebugLevel = in.ConsumeBool() ? kLogStatus : 0;
-    RecordingCamera camera;
+    FakeCamera camera;
+    camera.getResult = -1;
     SettingsStore store(backend, camera);
 
     for (int step = 0; step < 16 && in.remaining_bytes() > 0; ++step) {

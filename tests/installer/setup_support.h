@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e_support.h"
 #include "win/handles_win32.h"
 
 namespace setup {
@@ -19,7 +20,7 @@ constexpr const char* kUninstallParent = "Software\\Microsoft\\Windows\\CurrentV
 constexpr const char* kUninstallKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KRYTray";
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const char* kSettingsKey = "SOFTWARE\\Velmora\\QXLUMA64\\Current";
+constexpr const char* kSettingsKey = settings::kKeyPath;
 
 // A variable of the runner's environment, "" when unset.
 std::string Environment(const char* name);
@@ -45,20 +46,6 @@ bool RunAndWait(const std::string& commandLine, DWORD* exitCode,
 std::optional<std::string> ReadFileBytes(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool PathExists(const std::string& path);
-
-// Values in HKLM, 64-bit view unless `view` says KEY_WOW64_32KEY.
-namespace registry {
-std::optional<std::string> ReadString(const char* key, const char* name);
-std::optional<DWORD> ReadDword(const char* key, const char* name);
-// Type and bytes, for checking that a value stayed exactly as it was.
-std::optional<std::string> ReadRaw(const char* key, const char* name);
-void WriteString(const char* key, const char* name, const std::string& value);
-bool KeyExists(const char* key, REGSAM view = KEY_WOW64_64KEY);
-void DeleteValue(const char* key, const char* name);
-void DeleteTree(const char* key);
-std::vector<std::string> SubkeysWithDisplayName(const char* key, const char* displayName,
-                                                REGSAM view);
-}  // namespace registry
 
 // The fixed file version of an executable's version resource, "a.b.c.d", or "".
 std::string FileVersion(const std::string& path);

@@ -11,90 +11,17 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_capture_system.h"
+
 namespace {
 
-// Shared record of everything that reached the fake driver.
-struct Journal {
-    std::vector<std::string> calls;
-    int graphsAlive = 0;
-    std::function<void()> onPagesRun;
-    std::function<void()> onSet;  // inside every set that reaches the driver
-    int setAnswer = 0;            // what every set that reaches the driver answers
-};
-
-// A graph whose filter is either there with every interface, or missing (the device vanished
-// and AddFilter failed on a null filter).
-class FakeGraph : public ICaptureGraph {
+// Any name opens with a full filter, as a camera that is there.
+class FakeSystem : public FakeCaptureSystem {
 public:
-    FakeGraph(bool hasFilter, Journal& journal) : m_hasFilter(hasFilter), m_journal(journal) {
-        ++m_journal.graphsAlive;
+    FakeSystem() {
+        openUnlisted = true;
+        noFilterResult = static_cast<int32_t>(0x80004005);  // E_FAIL
     }
-    ~FakeGraph() override { --m_journal.graphsAlive; }
-
-    int GetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
-        if (!m_hasFilter) {
-            return -1;
-        }
-        m_journal.calls.push_back("get " + std::to_string(id));
-        block->words[0] = 1000 + id;
-        return 0;
-    }
-    int SetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
-        if (!m_hasFilter) {
-            return -1;
-        }
-        m_journal.calls.push_back("set " + std::to_string(id) + " " +
-                                  std::to_string(block->words[0]) + " " +
-                                  std::to_string(block->words[1]));
-        if (m_journal.onSet) {
-            m_journal.onSet();
-        }
-        return m_journal.setAnswer;
-    }
-    int SetVideoControlMode(int32_t mode) override {
-        if (!m_hasFilter) {
-            return -1;
-        }
-        m_journal.calls.push_back("still " + std::to_string(mode));
-        return 0;
-    }
-    std::unique_ptr<IPropertyPagesJob> PreparePropertyPages() override {
-        if (!m_hasFilter) {
-            return nullptr;
-        }
-        return std::make_unique<Job>(m_journal);
-    }
-
-private:
-    struct Job : IPropertyPagesJob {
-        explicit Job(Journal& journal) : journal(journal) {}
-        void Run() override {
-            journal.calls.push_back("pages");
-            if (journal.onPagesRun) {
-                journal.onPagesRun();
-            }
-        }
-        Journal& journal;
-    };
-
-    bool m_hasFilter;
-    Journal& m_journal;
-};
-
-class FakeSystem : public ICaptureSystem {
-public:
-    long EnumerateDevices(std::vector<std::string>&, std::vector<std::string>&) override {
-        return 0;
-    }
-    long OpenGraph(const std::string& displayName, std::unique_ptr<ICaptureGraph>& graph) override {
-        journal.calls.push_back("open " + displayName);
-        graph = std::make_unique<FakeGraph>(hasFilter, journal);
-        return hasFilter ? 0 : openFailure;
-    }
-
-    bool hasFilter = true;
-    Journal journal;
-    long openFailure = static_cast<int32_t>(0x80004005);  // E_FAIL
 };
 
 class CameraDeviceTest : public ::testing::Test {
@@ -112,7 +39,7 @@ TEST_F(CameraDeviceTest, ClosedCameraAnswersMinusOneAndTouchesNothing) {
     EXPECT_EQ(m_camera.TriggerStill(), -1);
     m_camera.SetEffect(5);
     m_camera.ShowPropertyPages();
-    EXPECT_TRUE(m_system.journal.calls.empty());
+    EXPECT_TRUE(m_system.calls.empty());
 
     EXPECT_EQ(m_camera.Close(), 0);
     EXPECT_EQ(m_camera.Close(), 0);
@@ -134,7 +61,7 @@ TEST_F(CameraDeviceTest, OpenCameraReachesTheDriver) {
     EXPECT_EQ(m_camera.TriggerStill(), 0);
     m_camera.ShowPropertyPages();
 
-    EXPECT_EQ(m_system.journal.calls,
+    EXPECT_EQ(m_system.calls,
               (std::vector<std::string>{"open @device:cam", "get 1", "get 2", "set 18 5 18",
                                         "set 3 53 0", "still 8", "pages"}));
 }
@@ -148,10 +75,10 @@ TEST_F(CameraDeviceTest, ADeviceGoneFromUnderTheFilterMarksTheCameraUntilReopene
 
     m_camera.Open("@device:cam", "Cam");
     ExtensionBuffer block{};
-    m_system.journal.setAnswer = -1;
+    m_system.setAnswer = -1;
     m_camera.SetExtensionProperty(PROP_SNAP_POLL, &block);
     EXPECT_FALSE(m_camera.IsGone()) << "a driver's own failure is no reason to reopen";
-    m_system.journal.setAnswer = kCameraGone;
+    m_system.setAnswer = kCameraGone;
     EXPECT_EQ(m_camera.SetExtensionProperty(PROP_SNAP_POLL, &block), kCameraGone);
     EXPECT_TRUE(m_camera.IsGone());
     m_camera.Open("@device:cam", "Cam");
@@ -162,16 +89,16 @@ TEST_F(CameraDeviceTest, ADeviceGoneFromUnderTheFilterMarksTheCameraUntilReopene
 }
 
 TEST_F(CameraDeviceTest, FailedOpenKeepsNamesAndGraphUntilClose) {
-    m_system.hasFilter = false;
+    m_system.openUnlisted = false;
     EXPECT_LT(m_camera.Open("@device:gone", "Gone"), 0);
     EXPECT_EQ(m_camera.FriendlyName(), "Gone");
     EXPECT_EQ(m_camera.DisplayName(), "@device:gone");
-    EXPECT_EQ(m_system.journal.graphsAlive, 1);
+    EXPECT_EQ(m_system.graphsAlive, 1);
     ExtensionBuffer block{};
     EXPECT_EQ(m_camera.GetExtensionProperty(PROP_SENSOR_PIXELS, &block), -1);
 
     EXPECT_EQ(m_camera.Close(), 0);
-    EXPECT_EQ(m_system.journal.graphsAlive, 0);
+    EXPECT_EQ(m_system.graphsAlive, 0);
     EXPECT_EQ(m_camera.FriendlyName(), "");
     EXPECT_EQ(m_camera.DisplayName(), "");
 }
@@ -179,12 +106,12 @@ TEST_F(CameraDeviceTest, FailedOpenKeepsNamesAndGraphUntilClose) {
 TEST_F(CameraDeviceTest, ReopeningReleasesThePreviousGraph) {
     m_camera.Open("@device:a", "A");
     m_camera.Open("@device:b", "B");
-    EXPECT_EQ(m_system.journal.graphsAlive, 1);
+    EXPECT_EQ(m_system.graphsAlive, 1);
     EXPECT_EQ(m_camera.DisplayName(), "@device:b");
     m_camera.OpenGraph("@device:c");
-    EXPECT_EQ(m_system.journal.graphsAlive, 1);
+    EXPECT_EQ(m_system.graphsAlive, 1);
     m_camera.Close();
-    EXPECT_EQ(m_system.journal.graphsAlive, 0);
+    EXPECT_EQ(m_system.graphsAlive, 0);
 }
 
 // The property frame is modal and pumps messages: a device change handled meanwhile closes or
@@ -192,66 +119,24 @@ TEST_F(CameraDeviceTest, ReopeningReleasesThePreviousGraph) {
 TEST_F(CameraDeviceTest, PropertyFrameRunsOutsideTheLock) {
     m_camera.Open("@device:cam", "Cam");
     int graphsDuringRun = -1;
-    m_system.journal.onPagesRun = [&] {
+    m_system.onPagesRun = [&] {
         ExtensionBuffer block{};
         EXPECT_EQ(m_camera.GetExtensionProperty(PROP_SENSOR_PIXELS, &block), 0);
         m_camera.Close();
-        graphsDuringRun = m_system.journal.graphsAlive;
+        graphsDuringRun = m_system.graphsAlive;
     };
     m_camera.ShowPropertyPages();
     EXPECT_EQ(graphsDuringRun, 0);
     EXPECT_EQ(m_camera.FriendlyName(), "");
 }
 
-// A graph that notices being used while or after it is released.
-class GuardedGraph : public ICaptureGraph {
+// Graphs that notice being used while or after they are released.
+class GuardedSystem : public FakeCaptureSystem {
 public:
-    explicit GuardedGraph(std::atomic<int>& faults) : m_faults(faults) {}
-    ~GuardedGraph() override {
-        if (m_inFlight.load() != 0) {
-            ++m_faults;
-        }
-        m_alive.store(false);
+    GuardedSystem() {
+        openUnlisted = true;
+        guarded = true;
     }
-    int GetExtensionProperty(int32_t, ExtensionBuffer* block) override {
-        return Use([&] { block->words[0] = 640 * 480; });
-    }
-    int SetExtensionProperty(int32_t, ExtensionBuffer*) override {
-        return Use([] {});
-    }
-    int SetVideoControlMode(int32_t) override {
-        return Use([] {});
-    }
-    std::unique_ptr<IPropertyPagesJob> PreparePropertyPages() override { return nullptr; }
-
-private:
-    template <typename F>
-    int Use(F work) {
-        ++m_inFlight;
-        if (!m_alive.load()) {
-            ++m_faults;
-        }
-        std::this_thread::yield();  // widen the window a missing lock would leave open
-        work();
-        --m_inFlight;
-        return 0;
-    }
-
-    std::atomic<int>& m_faults;
-    std::atomic<int> m_inFlight{0};
-    std::atomic<bool> m_alive{true};
-};
-
-class GuardedSystem : public ICaptureSystem {
-public:
-    long EnumerateDevices(std::vector<std::string>&, std::vector<std::string>&) override {
-        return 0;
-    }
-    long OpenGraph(const std::string&, std::unique_ptr<ICaptureGraph>& graph) override {
-        graph = std::make_unique<GuardedGraph>(faults);
-        return 0;
-    }
-    std::atomic<int> faults{0};
 };
 
 // A driver call that hangs on the poller's thread: the UI thread's calls give up after the
@@ -263,7 +148,7 @@ TEST(CameraDeviceThreads, AStuckCallMakesOthersBusyAndCloseWaitsForNoOne) {
     camera.Open("@device:cam", "Cam");
     std::promise<void> entered;
     std::promise<void> release;
-    system.journal.onSet = [&, released = release.get_future().share()] {
+    system.onSet = [&, released = release.get_future().share()] {
         entered.set_value();
         released.wait();
     };
@@ -282,7 +167,7 @@ TEST(CameraDeviceThreads, AStuckCallMakesOthersBusyAndCloseWaitsForNoOne) {
     EXPECT_EQ(camera.Open("@device:other", "Other"), kCameraBusy);
     release.set_value();
     poller.join();
-    EXPECT_EQ(system.journal.graphsAlive, 0) << "released as the stuck call returned";
+    EXPECT_EQ(system.graphsAlive, 0) << "released as the stuck call returned";
     EXPECT_EQ(camera.DisplayName(), "");
 }
 

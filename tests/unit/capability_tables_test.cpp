@@ -4,54 +4,28 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "fake_camera.h"
+
 namespace {
 
-// Answers gets per property. A missing word0 means "reached the driver, block left unwritten".
-class FakeCamera : public ICameraOps {
+// Answers the gets it was told to; any other call fails the test.
+class ReadOnlyCamera : public FakeCamera {
 public:
-    struct Answer {
-        int result = 0;
-        std::optional<int32_t> word0;
-    };
-
-    void Reply(int32_t id, int result, std::optional<int32_t> word0) {
-        answers_[id] = {result, word0};
+    ReadOnlyCamera() {
+        readOnly = true;
+        onFault = [](const std::string& what) { ADD_FAILURE() << what; };
     }
-
-    int GetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
-        gets.push_back(id);
-        incoming.push_back(*block);
-        const auto it = answers_.find(id);
-        if (it == answers_.end()) {
-            ADD_FAILURE() << "unexpected get of property " << id;
-            return -1;
+    std::vector<int32_t> Gets() {
+        std::vector<int32_t> ids;
+        for (const Call& call : Calls(Op::Get)) {
+            ids.push_back(call.id);
         }
-        if (it->second.word0) {
-            block->words[0] = *it->second.word0;
-        }
-        return it->second.result;
+        return ids;
     }
-    int SetExtensionProperty(int32_t id, ExtensionBuffer*) override {
-        ADD_FAILURE() << "the capability rules only read, yet property " << id << " was set";
-        return -1;
-    }
-    void SetEffect(int32_t) override { ADD_FAILURE() << "SetEffect"; }
-    int TriggerStill() override {
-        ADD_FAILURE() << "TriggerStill";
-        return -1;
-    }
-    void ShowPropertyPages() override { ADD_FAILURE() << "ShowPropertyPages"; }
-
-    std::vector<int32_t> gets;
-    std::vector<ExtensionBuffer> incoming;
-
-private:
-    std::map<int32_t, Answer> answers_;
 };
 
 constexpr CameraCapabilities kSentinel{111, 222, 333, 444};
@@ -121,7 +95,7 @@ class SizeListByPixels : public ::testing::TestWithParam<SizeCase> {};
 
 TEST_P(SizeListByPixels, OffersRowsZeroToTheTablesLastRow) {
     const SizeCase c = GetParam();
-    FakeCamera camera;
+    ReadOnlyCamera camera;
     camera.Reply(PROP_SENSOR_PIXELS, 0, c.pixels);
     CameraCapabilities caps = kSentinel;
     std::vector<std::string> list{"stale"};
@@ -131,7 +105,7 @@ TEST_P(SizeListByPixels, OffersRowsZeroToTheTablesLastRow) {
     EXPECT_EQ(list, Rows(0, c.last));
     EXPECT_EQ(list.back(), c.lastText);
     ExpectCaps(caps, kSentinel.m_nSensorKind, c.pixels, 0, c.last);
-    EXPECT_EQ(camera.gets, std::vector<int32_t>{PROP_SENSOR_PIXELS});
+    EXPECT_EQ(camera.Gets(), std::vector<int32_t>{PROP_SENSOR_PIXELS});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -146,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SizeCase{2560 * 2048, 13, "2560x1600"}, SizeCase{-1, 13, "2560x1600"}));
 
 TEST(SizeList, DriverUnreachableLeavesEmptyListAndMembers) {
-    FakeCamera camera;
+    ReadOnlyCamera camera;
     camera.Reply(PROP_SENSOR_PIXELS, -1, 307200);  // a failed call's block is not used
     CameraCapabilities caps = kSentinel;
     std::vector<std::string> list{"stale", "entries"};
@@ -158,14 +132,14 @@ TEST(SizeList, DriverUnreachableLeavesEmptyListAndMembers) {
 }
 
 TEST(SizeList, UnpluggedAsksNothingAndEmptiesTheList) {
-    FakeCamera camera;
+    ReadOnlyCamera camera;
     CameraCapabilities caps = kSentinel;
     std::vector<std::string> list{"stale"};
 
     BuildSizeList(false, camera, caps, list);
 
     EXPECT_TRUE(list.empty());
-    EXPECT_TRUE(camera.gets.empty());
+    EXPECT_TRUE(camera.Gets().empty());
     ExpectCaps(caps, 111, 222, 333, 444);
 }
 
@@ -185,7 +159,7 @@ class EffectSupport : public ::testing::TestWithParam<EffectCase> {};
 
 TEST_P(EffectSupport, DecidesFromKindAndPixelCount) {
     const EffectCase c = GetParam();
-    FakeCamera camera;
+    ReadOnlyCamera camera;
     camera.Reply(PROP_SENSOR_KIND, c.kindResult, c.kind);
     camera.Reply(PROP_SENSOR_PIXELS, c.pixelsResult, c.pixels);
     CameraCapabilities caps = kSentinel;
@@ -193,7 +167,7 @@ TEST_P(EffectSupport, DecidesFromKindAndPixelCount) {
     EXPECT_EQ(IsEffectSupported(true, camera, caps), c.expected);
 
     ExpectCaps(caps, c.storedKind, c.storedPixels, 333, 444);
-    EXPECT_EQ(camera.gets, (std::vector<int32_t>{PROP_SENSOR_KIND, PROP_SENSOR_PIXELS}));
+    EXPECT_EQ(camera.Gets(), (std::vector<int32_t>{PROP_SENSOR_KIND, PROP_SENSOR_PIXELS}));
 }
 
 INSTANTIATE_TEST_SUITE_P(KindsAndLimits, EffectSupport,
@@ -218,19 +192,19 @@ INSTANTIATE_TEST_SUITE_P(KindsAndLimits, EffectSupport,
                              EffectCase{0, 1, 0, -5, 1, 1, -5}));
 
 TEST(EffectSupport, UnpluggedAsksNothingAndKeepsMembers) {
-    FakeCamera camera;
+    ReadOnlyCamera camera;
     CameraCapabilities caps = kSentinel;
 
     EXPECT_EQ(IsEffectSupported(false, camera, caps), 0);
 
-    EXPECT_TRUE(camera.gets.empty());
+    EXPECT_TRUE(camera.Gets().empty());
     ExpectCaps(caps, 111, 222, 333, 444);
 }
 
 // --- A driver that answers without writing the block -----------------------------------
 
 TEST(UnwrittenBlock, ReadsAsZeroKindAndZeroPixels) {
-    FakeCamera camera;
+    ReadOnlyCamera camera;
     camera.Reply(PROP_SENSOR_KIND, 0, std::nullopt);
     camera.Reply(PROP_SENSOR_PIXELS, 0, std::nullopt);
     CameraCapabilities caps = kSentinel;
@@ -242,8 +216,8 @@ TEST(UnwrittenBlock, ReadsAsZeroKindAndZeroPixels) {
     ExpectCaps(caps, 0, 0, 0, 13);
     EXPECT_EQ(list, Rows(0, 13));
     // Every get started from a zeroed block, not from whatever the stack held.
-    ASSERT_EQ(camera.incoming.size(), 3u);
-    for (const ExtensionBuffer& block : camera.incoming) {
+    ASSERT_EQ(camera.Calls().size(), 3u);
+    for (const auto& [op, id, block, stamp] : camera.Calls()) {
         EXPECT_EQ(block.words[0], 0);
         EXPECT_EQ(block.words[1], 0);
         EXPECT_EQ(block.words[2], 0);

@@ -5,84 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "command_line_split.h"
+
 namespace {
-
-// How the Microsoft C runtime splits a command line into argv. The program name has its own
-// rule: quotes toggle and are dropped, backslashes are literal. Later arguments follow the
-// backslash-and-quote rules; the runtimes before 2008 and after differ only in what a doubled
-// quote inside a quoted argument does, which `legacyDoubledQuote` selects.
-std::vector<std::string> ParseCommandLine(const std::string& line, bool legacyDoubledQuote) {
-    std::vector<std::string> argv;
-    const std::size_t n = line.size();
-    std::size_t i = 0;
-
-    std::string name;
-    bool inQuotes = false;
-    for (; i < n; ++i) {
-        const char c = line[i];
-        if (c == '"') {
-            inQuotes = !inQuotes;
-        } else if (!inQuotes && (c == ' ' || c == '\t')) {
-            break;
-        } else {
-            name += c;
-        }
-    }
-    argv.push_back(name);
-
-    inQuotes = false;
-    for (;;) {
-        while (i < n && (line[i] == ' ' || line[i] == '\t')) {
-            ++i;
-        }
-        if (i >= n) {
-            break;
-        }
-        std::string arg;
-        for (;;) {
-            bool copy = true;
-            std::size_t backslashes = 0;
-            while (i < n && line[i] == '\\') {
-                ++i;
-                ++backslashes;
-            }
-            if (i < n && line[i] == '"') {
-                if (backslashes % 2 == 0) {
-                    const bool doubled = inQuotes && i + 1 < n && line[i + 1] == '"';
-                    if (legacyDoubledQuote) {
-                        if (doubled) {
-                            ++i;  // copy the second quote
-                        } else {
-                            copy = false;
-                        }
-                        inQuotes = !inQuotes;
-                    } else if (doubled) {
-                        ++i;
-                    } else {
-                        copy = false;
-                        inQuotes = !inQuotes;
-                    }
-                }
-                backslashes /= 2;
-            }
-            arg.append(backslashes, '\\');
-            if (i >= n || (!inQuotes && (line[i] == ' ' || line[i] == '\t'))) {
-                break;
-            }
-            if (copy) {
-                arg += line[i];
-            }
-            ++i;
-        }
-        argv.push_back(arg);
-    }
-    return argv;
-}
 
 void ExpectRoundTrip(const std::vector<std::string>& argv) {
     const std::string line = BuildCommandLine(argv);
-    EXPECT_EQ(ParseCommandLine(line, false), argv) << "command line: [" << line << "]";
-    EXPECT_EQ(ParseCommandLine(line, true), argv) << "command line (legacy): [" << line << "]";
+    EXPECT_EQ(SplitCommandLine(line, false), argv) << "command line: [" << line << "]";
+    EXPECT_EQ(SplitCommandLine(line, true), argv) << "command line (legacy): [" << line << "]";
 }
 
 // Every text of up to `maxLength` characters drawn from `alphabet`.
@@ -105,7 +35,7 @@ TEST(CommandLineTest, LaunchVectorOfAPathWithBlanks) {
     const std::string path = "C:\\Program Files\\Snap Tools\\snap.exe";
     EXPECT_EQ(BuildLaunchCommandLine(path),
               "\"C:\\Program Files\\Snap Tools\\snap.exe\" \"\" \"\"");
-    EXPECT_EQ(ParseCommandLine(BuildLaunchCommandLine(path), false),
+    EXPECT_EQ(SplitCommandLine(BuildLaunchCommandLine(path), false),
               (std::vector<std::string>{path, "", ""}));
 }
 

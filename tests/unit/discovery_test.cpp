@@ -6,93 +6,16 @@
 
 #include <gtest/gtest.h>
 
-#include "diag/debug_log.h"
+#include "debug_record_capture.h"
+#include "fake_capture_system.h"
 
 namespace {
 
-struct Device {
-    std::string displayName;
-    std::string friendlyName;
-    bool hasExtension = true;
-    bool bindable = true;  // false: gone by the time the graph is built
-};
-
-struct Record {
-    int32_t level;
-    std::string text;
-};
-std::vector<Record> g_records;
-
-int CaptureRecord(int32_t level, const char* text, std::size_t length) {
-    g_records.push_back({level, std::string(text, length)});
-    return 0;
-}
-
-// Lists `devices`; builds graphs whose filter exists only for a bindable listed device.
-class FakeSystem : public ICaptureSystem {
-public:
-    class Graph : public ICaptureGraph {
-    public:
-        Graph(FakeSystem& system, bool filter, bool extension)
-            : m_system(system), m_filter(filter), m_extension(extension) {}
-        ~Graph() override { m_system.events.push_back("close"); }
-        int GetExtensionProperty(int32_t, ExtensionBuffer* block) override {
-            if (!m_filter || !m_extension) {
-                return -1;
-            }
-            block->words[0] = 1280 * 1024;
-            return 0;
-        }
-        int SetExtensionProperty(int32_t, ExtensionBuffer*) override {
-            return m_filter && m_extension ? 0 : -1;
-        }
-        int SetVideoControlMode(int32_t) override { return m_filter ? 0 : -1; }
-        std::unique_ptr<IPropertyPagesJob> PreparePropertyPages() override { return nullptr; }
-
-    private:
-        FakeSystem& m_system;
-        bool m_filter;
-        bool m_extension;
-    };
-
-    long EnumerateDevices(std::vector<std::string>& displayNames,
-                          std::vector<std::string>& friendlyNames) override {
-        ++enumerations;
-        for (const Device& device : devices) {
-            displayNames.push_back(device.displayName);
-            friendlyNames.push_back(device.friendlyName);
-        }
-        return devices.empty() ? 1 : 0;  // S_FALSE for an empty category
-    }
-    long OpenGraph(const std::string& displayName, std::unique_ptr<ICaptureGraph>& graph) override {
-        events.push_back("open " + displayName);
-        for (const Device& device : devices) {
-            if (device.displayName == displayName && device.bindable) {
-                graph = std::make_unique<Graph>(*this, true, device.hasExtension);
-                return 0;
-            }
-        }
-        graph = std::make_unique<Graph>(*this, false, false);  // AddFilter(NULL) failed
-        return static_cast<int32_t>(0x80004003);               // E_POINTER
-    }
-
-    std::vector<Device> devices;
-    std::vector<std::string> events;
-    int enumerations = 0;
-};
+using FakeSystem = FakeCaptureSystem;
 
 class DiscoveryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        g_records.clear();
-        m_savedLevel = DebugLevel;
-        DebugLevel = kLogEvent;
-        SetDebugRecordSender(&CaptureRecord);
-    }
-    void TearDown() override {
-        SetDebugRecordSender(nullptr);
-        DebugLevel = m_savedLevel;
-    }
+    DebugRecordCapture m_log{kLogEvent};
 
     bool Discover() {
         return DiscoverCamera(m_camera, m_system, m_present) == DiscoveryResult::Held;
@@ -101,7 +24,6 @@ protected:
     FakeSystem m_system;
     CCameraDevice m_camera{m_system};
     std::atomic<uint8_t> m_present{0};
-    int32_t m_savedLevel = 0;
 };
 
 TEST_F(DiscoveryTest, SkipsADeviceWithoutTheExtensionAndKeepsTheCamera) {
@@ -114,16 +36,16 @@ TEST_F(DiscoveryTest, SkipsADeviceWithoutTheExtensionAndKeepsTheCamera) {
     EXPECT_EQ(m_camera.FriendlyName(), "KRY Camera");
     EXPECT_EQ(m_system.events,
               (std::vector<std::string>{"open @device:sw:plain", "close", "open @device:sw:cam"}));
-    ASSERT_EQ(g_records.size(), 1u);
-    EXPECT_EQ(g_records[0].level, kLogEvent);
-    EXPECT_EQ(g_records[0].text, "KRY Camera");
+    ASSERT_EQ(m_log.Records().size(), 1u);
+    EXPECT_EQ(m_log.Records()[0].level, kLogEvent);
+    EXPECT_EQ(m_log.Records()[0].text, "KRY Camera");
 }
 
 TEST_F(DiscoveryTest, UnrelatedDeviceChangeLeavesTheOpenCameraAlone) {
     m_system.devices = {{"@device:sw:cam", "KRY Camera", true}};
     ASSERT_TRUE(Discover());
     m_system.events.clear();
-    g_records.clear();
+    m_log.Clear();
 
     m_system.devices.insert(m_system.devices.begin(), {"@device:sw:other", "Other", true});
     EXPECT_TRUE(Discover());
@@ -132,7 +54,7 @@ TEST_F(DiscoveryTest, UnrelatedDeviceChangeLeavesTheOpenCameraAlone) {
 
     EXPECT_EQ(m_present.load(), 1);
     EXPECT_TRUE(m_system.events.empty());  // nothing closed, nothing reopened
-    EXPECT_TRUE(g_records.empty());
+    EXPECT_TRUE(m_log.Records().empty());
     EXPECT_EQ(m_camera.DisplayName(), "@device:sw:cam");
 }
 
@@ -175,15 +97,15 @@ TEST_F(DiscoveryTest, DeviceGoneBeforeItsOpenIsClosedAndTheNextTried) {
 TEST_F(DiscoveryTest, FriendlyNameIsLoggedVerbatim) {
     m_system.devices = {{"@device:sw:pct", "100% %s %n Cam", true}};
     ASSERT_TRUE(Discover());
-    ASSERT_EQ(g_records.size(), 1u);
-    EXPECT_EQ(g_records[0].text, "100% %s %n Cam");
+    ASSERT_EQ(m_log.Records().size(), 1u);
+    EXPECT_EQ(m_log.Records()[0].text, "100% %s %n Cam");
 }
 
 TEST_F(DiscoveryTest, NoDevicesLeavesTheCameraClosed) {
     EXPECT_FALSE(Discover());
     EXPECT_EQ(m_present.load(), 0);
     EXPECT_TRUE(m_system.events.empty());
-    EXPECT_TRUE(g_records.empty());
+    EXPECT_TRUE(m_log.Records().empty());
 
     // A nameless device must not be taken for the closed camera's (empty) name.
     m_system.devices = {{"", "Nameless", false}};

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "camera/capability_tables.h"
 #include "res/resource.h"
 
 namespace {

@@ -6,56 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "diag/debug_log.h"
-#include "fakes/memory_settings_backend.h"
+#include "debug_record_capture.h"
+#include "fake_camera.h"
+#include "memory_settings_backend.h"
 
 namespace {
 
-struct SentProperty {
-    int32_t id;
-    ExtensionBuffer block;
-};
-
-// A camera that records what reaches the driver, or refuses when no filter is open.
-class RecordingCamera : public ICameraOps {
-public:
-    bool open = true;
-    std::vector<SentProperty> sent;
-
-    int GetExtensionProperty(int32_t, ExtensionBuffer*) override { return open ? 0 : -1; }
-    int SetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
-        if (!open) {
-            return -1;
-        }
-        sent.push_back({id, *block});
-        return 0;
-    }
-    void SetEffect(int32_t) override {}
-    int TriggerStill() override { return 0; }
-    void ShowPropertyPages() override {}
-};
-
-std::vector<std::pair<int32_t, std::string>> g_records;
-
-int CaptureRecord(int32_t level, const char* text, std::size_t length) {
-    g_records.emplace_back(level, std::string(text, length));
-    return 0;
-}
-
 class SettingsStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        g_records.clear();
-        DebugLevel = 103;
-        SetDebugRecordSender(CaptureRecord);
-    }
-    void TearDown() override {
-        SetDebugRecordSender(nullptr);
-        DebugLevel = 0;
-    }
-
+    DebugRecordCapture log{103};
     MemorySettingsBackend backend;
-    RecordingCamera camera;
+    FakeCamera camera;
     SettingsStore store{backend, camera};
 };
 
@@ -110,30 +71,30 @@ TEST_F(SettingsStoreTest, Wow64AddsTheSixtyFourBitView) {
 TEST_F(SettingsStoreTest, ClearSendsWholeNewSetAndNeverWritesTheRegistry) {
     backend.SetDword("CameraStatus", 0x0B);
     EXPECT_EQ(store.ClearCameraStatus(0x02), 0);
-    ASSERT_EQ(camera.sent.size(), 1u);
-    EXPECT_EQ(camera.sent[0].id, PROP_STATUS);
-    EXPECT_EQ(camera.sent[0].block.words[0], 5);
-    EXPECT_EQ(camera.sent[0].block.words[1], 0x09);
-    EXPECT_EQ(camera.sent[0].block.words[2], 0);
-    EXPECT_EQ(camera.sent[0].block.words[3], 0);
+    ASSERT_EQ(camera.Sets().size(), 1u);
+    EXPECT_EQ(camera.Sets()[0].id, PROP_STATUS);
+    EXPECT_EQ(camera.Sets()[0].block.words[0], 5);
+    EXPECT_EQ(camera.Sets()[0].block.words[1], 0x09);
+    EXPECT_EQ(camera.Sets()[0].block.words[2], 0);
+    EXPECT_EQ(camera.Sets()[0].block.words[3], 0);
     EXPECT_EQ(store.ReadCameraStatus(), 0x0Bu);
-    ASSERT_EQ(g_records.size(), 1u);
-    EXPECT_EQ(g_records[0], (std::pair<int32_t, std::string>{103, "ClearCameraStatus 0x9"}));
+    ASSERT_EQ(log.Records().size(), 1u);
+    EXPECT_EQ(log.Records()[0], (DebugRecord{103, "ClearCameraStatus 0x9"}));
 }
 
 TEST_F(SettingsStoreTest, SetWithMissingValueSendsTheMask) {
     EXPECT_EQ(store.SetCameraStatus(0x10), 0);
-    ASSERT_EQ(camera.sent.size(), 1u);
-    EXPECT_EQ(camera.sent[0].block.words[1], 0x10);
-    EXPECT_EQ(g_records.back().second, "SetCameraStatus 0x10");
+    ASSERT_EQ(camera.Sets().size(), 1u);
+    EXPECT_EQ(camera.Sets()[0].block.words[1], 0x10);
+    EXPECT_EQ(log.Records().back().text, "SetCameraStatus 0x10");
 }
 
 TEST_F(SettingsStoreTest, StatusChangeWithoutCameraStillLogs) {
     camera.open = false;
     backend.SetDword("CameraStatus", 0x1F);
     EXPECT_EQ(store.ClearCameraStatus(0x1F), -1);
-    EXPECT_TRUE(camera.sent.empty());
-    EXPECT_EQ(g_records.back().second, "ClearCameraStatus 0x0");
+    EXPECT_TRUE(camera.Sets().empty());
+    EXPECT_EQ(log.Records().back().text, "ClearCameraStatus 0x0");
 }
 
 TEST_F(SettingsStoreTest, QuickLaunchIsStoredAsUtf16WithoutNulAndReadBack) {
@@ -187,9 +148,8 @@ TEST_F(SettingsStoreTest, QuickLaunchOfTheUserWinsAndIsWrittenWhenTheMachineKeyI
     backend.userWriteError = 5;
     EXPECT_EQ(store.WriteQuickLaunchPath(u"C:\\lost.exe"), 5);
     EXPECT_EQ(store.ReadQuickLaunchPath(), u"C:\\machine.exe");
-    EXPECT_EQ(g_records.back(),
-              (std::pair<int32_t, std::string>{
-                  100, "QuickLaunch not stored: machine key error 5, user key error 5"}));
+    EXPECT_EQ(log.Records().back(),
+              (DebugRecord{100, "QuickLaunch not stored: machine key error 5, user key error 5"}));
     EXPECT_EQ(backend.opens, backend.closes);
 }
 

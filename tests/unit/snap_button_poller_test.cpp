@@ -4,13 +4,13 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "diag/debug_log.h"
+#include "debug_record_capture.h"
+#include "fake_camera.h"
 
 namespace {
 
@@ -18,100 +18,43 @@ using namespace std::chrono_literals;
 
 constexpr auto kDeadline = 10s;  // generous: only a hang should ever reach it
 
-std::mutex g_logMutex;
-std::vector<std::pair<int32_t, std::string>> g_log;
 std::atomic<int> g_checkLogs{0};
 
-int CaptureRecord(int32_t level, const char* text, std::size_t length) {
-    std::lock_guard lock(g_logMutex);
-    g_log.emplace_back(level, std::string(text, length));
-    if (g_log.back().second == "Check snap button") {
-        ++g_checkLogs;
-    }
-    return 0;
-}
-
-std::vector<std::pair<int32_t, std::string>> LogRecords() {
-    std::lock_guard lock(g_logMutex);
-    return g_log;
-}
-
-int CountThreadStarts() {
-    int count = 0;
-    for (const auto& [level, text] : LogRecords()) {
-        count += (level == kLogThread && text == "Thread Start") ? 1 : 0;
-    }
-    return count;
-}
-
-bool WaitForThreadStart() {
-    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
-    while (CountThreadStarts() == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
-
-// Counts property calls, called from the poller thread.
-class PolledCamera : public ICameraOps {
+// Its sets are the poller's requests, each stamped with the "Check snap button" records
+// sent before it.
+class PolledCamera : public FakeCamera {
 public:
-    struct Call {
-        int32_t id;
-        int32_t word0;
-        int checkLogsSoFar;
-    };
-
-    int SetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
-        std::unique_lock lock(m_mutex);
-        m_calls.push_back({id, block->words[0], g_checkLogs.load()});
-        m_changed.notify_all();
-        m_changed.wait(lock, [this] { return !m_hang; });  // a wedged driver
-        return 0;
+    PolledCamera() {
+        getResult = -1;
+        stamp = [] { return g_checkLogs.load(); };
     }
-    void Hang(bool hang) {
-        std::lock_guard lock(m_mutex);
-        m_hang = hang;
-        m_changed.notify_all();
-    }
-    int GetExtensionProperty(int32_t, ExtensionBuffer*) override { return -1; }
-    void SetEffect(int32_t) override {}
-    int TriggerStill() override { return -1; }
-    void ShowPropertyPages() override {}
-
     bool WaitForCalls(std::size_t count, std::chrono::milliseconds patience = kDeadline) {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, patience, [&] { return m_calls.size() >= count; });
-    }
-    std::vector<Call> Calls() {
-        std::lock_guard lock(m_mutex);
-        return m_calls;
+        return FakeCamera::WaitForCalls(count, patience);
     }
     std::size_t CallCount() { return Calls().size(); }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<Call> m_calls;
-    bool m_hang = false;
 };
 
 class SnapButtonPollerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        {
-            std::lock_guard lock(g_logMutex);
-            g_log.clear();
+    SnapButtonPollerTest() { g_checkLogs = 0; }
+
+    std::vector<DebugRecord> LogRecords() const { return log.Records(); }
+    int CountThreadStarts() const {
+        int count = 0;
+        for (const auto& [level, text] : LogRecords()) {
+            count += (level == kLogThread && text == "Thread Start") ? 1 : 0;
         }
-        g_checkLogs = 0;
-        DebugLevel = kLogStatus;
-        SetDebugRecordSender(CaptureRecord);
+        return count;
     }
-    void TearDown() override {
-        SetDebugRecordSender(nullptr);
-        DebugLevel = 0;
+    bool WaitForThreadStart() const {
+        const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+        while (CountThreadStarts() == 0) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+        return true;
     }
 
     // Ticks as the status timer does, only faster, until the driver has seen `count` requests.
@@ -126,6 +69,11 @@ protected:
         return true;
     }
 
+    DebugRecordCapture log{kLogStatus, [](const DebugRecord& record) {
+                               if (record.text == "Check snap button") {
+                                   ++g_checkLogs;
+                               }
+                           }};
     PolledCamera camera;
     std::atomic<uint8_t> present{0};
 };
@@ -148,15 +96,15 @@ TEST_F(SnapButtonPollerTest, AsksForTheButtonWhilePresentEachLoggedFirst) {
     ASSERT_EQ(callsSeenAfterPoll.size(), calls.size()) << "one callback after each request";
     for (std::size_t i = 0; i < calls.size(); ++i) {
         EXPECT_EQ(calls[i].id, PROP_SNAP_POLL);
-        EXPECT_EQ(calls[i].word0, 4);
-        EXPECT_EQ(calls[i].checkLogsSoFar, static_cast<int>(i) + 1) << "call " << i;
+        EXPECT_EQ(calls[i].block.words[0], 4);
+        EXPECT_EQ(calls[i].stamp, static_cast<int>(i) + 1) << "call " << i;
         EXPECT_EQ(callsSeenAfterPoll[i], i + 1) << "the callback follows its request";
     }
     const auto records = LogRecords();
     ASSERT_FALSE(records.empty());
-    EXPECT_EQ(records.front(), std::make_pair(kLogThread, std::string("Thread Start")));
+    EXPECT_EQ(records.front(), (DebugRecord{kLogThread, "Thread Start"}));
     EXPECT_EQ(CountThreadStarts(), 1);
-    EXPECT_EQ(records.back(), std::make_pair(kLogStatus, std::string("Check snap button")));
+    EXPECT_EQ(records.back(), (DebugRecord{kLogStatus, "Check snap button"}));
 }
 
 TEST_F(SnapButtonPollerTest, EachTickReleasesExactlyOneRequest) {

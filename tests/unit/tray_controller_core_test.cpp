@@ -15,9 +15,11 @@
 
 #include "app/exit_command.h"
 #include "camera/capability_tables.h"
-#include "diag/debug_log.h"
-#include "fakes/memory_settings_backend.h"
+#include "debug_record_capture.h"
+#include "fake_camera.h"
+#include "memory_settings_backend.h"
 #include "res/resource.h"
+#include "tray_controller_core_view.h"
 
 namespace {
 
@@ -46,13 +48,6 @@ private:
     std::vector<std::string> m_events;
 };
 
-Recorder* g_recorder = nullptr;
-
-int CaptureRecord(int32_t level, const char* text, std::size_t length) {
-    g_recorder->Add("log " + std::to_string(level) + " " + std::string(text, length));
-    return 0;
-}
-
 std::string Hex(uint32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%x", value);
@@ -60,16 +55,41 @@ std::string Hex(uint32_t value) {
 }
 
 // The camera driver: stores every PROP_STATUS it receives in CameraStatus, as the real one does.
-class FakeCamera : public ICameraOps {
+class DriverCamera : public FakeCamera {
 public:
-    FakeCamera(Recorder& recorder, MemorySettingsBackend& registry)
-        : m_recorder(recorder), m_registry(registry) {}
+    DriverCamera(Recorder& recorder, MemorySettingsBackend& registry) : m_registry(registry) {
+        onCall = [this, &recorder](const Call& call) {
+            switch (call.op) {
+                case Op::Get:
+                    break;
+                case Op::Set:
+                    if (call.id == PROP_STATUS) {
+                        const auto value = static_cast<uint32_t>(call.block.words[1]);
+                        recorder.Add("status " + Hex(value));
+                        m_pending = value;
+                        if (!storesLate) {
+                            StoreLateStatus();
+                        }
+                    } else {
+                        recorder.Add("property " + std::to_string(call.id) + " " +
+                                     std::to_string(call.block.words[0]));
+                    }
+                    break;
+                case Op::Effect:
+                    recorder.Add("effect " + std::to_string(call.id));
+                    break;
+                case Op::Trigger:
+                    recorder.Add("trigger");
+                    break;
+                case Op::PropertyPages:
+                    recorder.Add("property pages");
+                    break;
+            }
+        };
+    }
 
-    bool open = true;
     // A driver that stores a new CameraStatus only when StoreLateStatus is called.
     bool storesLate = false;
-    bool busy = false;  // another call hangs: nothing reaches the driver
-    bool gone = false;  // the device went from under the open filter
 
     void StoreLateStatus() {
         if (m_pending) {
@@ -78,42 +98,7 @@ public:
         }
     }
 
-    int GetExtensionProperty(int32_t, ExtensionBuffer*) override { return open ? 0 : -1; }
-    int SetExtensionProperty(int32_t id, ExtensionBuffer* block) override {
-        if (!open) {
-            return -1;
-        }
-        if (busy) {
-            return kCameraBusy;
-        }
-        if (id == PROP_STATUS) {
-            const auto value = static_cast<uint32_t>(block->words[1]);
-            m_recorder.Add("status " + Hex(value));
-            m_pending = value;
-            if (!storesLate) {
-                StoreLateStatus();
-            }
-        } else {
-            m_recorder.Add("property " + std::to_string(id) + " " +
-                           std::to_string(block->words[0]));
-        }
-        return 0;
-    }
-    void SetEffect(int32_t effectId) override {
-        m_recorder.Add("effect " + std::to_string(effectId));
-    }
-    int TriggerStill() override {
-        if (busy) {
-            return kCameraBusy;
-        }
-        m_recorder.Add("trigger");
-        return 0;
-    }
-    void ShowPropertyPages() override { m_recorder.Add("property pages"); }
-    bool IsGone() const override { return gone; }
-
 private:
-    Recorder& m_recorder;
     MemorySettingsBackend& m_registry;
     std::optional<uint32_t> m_pending;
 };
@@ -142,16 +127,16 @@ private:
 
 class FakePlatform : public IControllerPlatform {
 public:
-    FakePlatform(Recorder& recorder, FakeCamera& camera) : m_recorder(recorder), m_camera(camera) {}
+    FakePlatform(Recorder& recorder, DriverCamera& camera)
+        : m_recorder(recorder), m_camera(camera) {}
 
     int liveIcons = 0;
     int mostLiveIcons = 0;
-    std::atomic<uint8_t>* present = nullptr;  // the controller's byte, which discovery writes
-    std::pair<uint32_t, uint32_t> polled;     // the last status the poller handed over
+    std::pair<uint32_t, uint32_t> polled;  // the last status the poller handed over
     DiscoveryResult found = DiscoveryResult::Held;
 
     std::unique_ptr<ITrayIcon> CreateTrayIcon(int iconResourceId, unsigned trayId,
-                                              bool selfTimerChecked) override {
+                                              bool selfTimerChecked, TrayMenuData) override {
         m_recorder.Add("tray add " + std::to_string(iconResourceId) + "/" + std::to_string(trayId) +
                        " checked " + std::to_string(selfTimerChecked));
         auto icon = std::make_unique<FakeTrayIcon>(m_recorder, trayId, liveIcons);
@@ -176,10 +161,10 @@ public:
     }
     void HideCountdownOverlay() override { m_recorder.Add("overlay hide"); }
     void RunQuickLaunchDialog() override { m_recorder.Add("quick launch dialog"); }
-    DiscoveryResult FindCamera(bool afresh) override {
+    DiscoveryResult FindCamera(bool afresh, std::atomic<uint8_t>& present) override {
         m_recorder.Add(afresh ? "find afresh" : "find");
         m_camera.gone = m_camera.gone && !afresh && found != DiscoveryResult::Held;
-        *present = found == DiscoveryResult::Held ? 1 : 0;
+        present = found == DiscoveryResult::Held ? 1 : 0;
         return found;
     }
     void RequestStatusCheck(uint32_t status, uint32_t epoch) override {
@@ -190,7 +175,7 @@ public:
 
 private:
     Recorder& m_recorder;
-    FakeCamera& m_camera;
+    DriverCamera& m_camera;
 };
 
 class TrayControllerTest : public ::testing::Test {
@@ -199,15 +184,8 @@ protected:
         registry.SetDword(kValueTrayEnabled, 1);
         registry.SetDword(kValueDebugLevel, 103);
     }
-    void SetUp() override {
-        g_recorder = &recorder;
-        SetDebugRecordSender(CaptureRecord);
-        platform.present = &core.m_bCameraPresent;
-    }
     void TearDown() override {
-        core.PrepareDestroyWindow();  // joins the poller before the sender goes
-        SetDebugRecordSender(nullptr);
-        DebugLevel = 0;
+        core.PrepareDestroyWindow();  // joins the poller before the capture goes
     }
 
     uint32_t Status() {
@@ -225,14 +203,14 @@ protected:
         core.ReadStartupSettings();
         camera.open = false;
         core.BeginInitialise();
-        core.m_bCameraPresent = cameraFound ? 1 : 0;
+        state.m_bCameraPresent = cameraFound ? 1 : 0;
         camera.open = cameraFound;
         core.FinishInitialise();
         recorder.Take();
     }
     // A tick that finds the camera present and active; events dropped.
     void PlugIn() {
-        core.m_bCameraPresent = 1;
+        state.m_bCameraPresent = 1;
         SetStatus(Status() | STATUS_ACTIVE);
         core.OnStatusTick();
         recorder.Take();
@@ -245,11 +223,16 @@ protected:
     }
 
     Recorder recorder;
+    DebugRecordCapture log{
+        std::nullopt, [this](const DebugRecord& record) {
+            recorder.Add("log " + std::to_string(record.level) + " " + record.text);
+        }};
     MemorySettingsBackend registry;
-    FakeCamera camera{recorder, registry};
+    DriverCamera camera{recorder, registry};
     SettingsStore store{registry, camera};
     FakePlatform platform{recorder, camera};
     TrayControllerCore core{store, camera, platform};
+    TrayControllerCoreView state{core};
 };
 
 // --- Start-up ---
@@ -259,23 +242,23 @@ TEST_F(TrayControllerTest, StartUpLogsTheTraySwitchFirstAndKeepsTheStoredSelfTim
     SetStatus(STATUS_SELF_TIMER | STATUS_ACTIVE);
     core.ReadStartupSettings();
     EXPECT_EQ(DebugLevel, 103);
-    EXPECT_TRUE(core.m_bTrayEnabled);
+    EXPECT_TRUE(state.m_bTrayEnabled);
     EXPECT_EQ(g_nEffectCount, 33);
 
     camera.open = false;  // no camera open before discovery: the clear only logs
     core.BeginInitialise();
-    core.m_bCameraPresent = 1;
+    state.m_bCameraPresent = 1;
     camera.open = true;
     core.FinishInitialise();
 
     EXPECT_THAT(recorder.Take(),
                 ElementsAre("log 103 CKRYTrayDlg, ulCameraStatus = 0x2a",
                             "log 103 ClearCameraStatus 0x0", "tray add 132/131 checked 0"));
-    EXPECT_TRUE(core.m_bSelfTimer);
-    EXPECT_TRUE(core.m_bMinimized);
-    EXPECT_FALSE(core.m_bPlugIn);
-    EXPECT_EQ(core.m_nCountdown, 0);
-    EXPECT_EQ(core.m_nPendingSizeIndex, 0);
+    EXPECT_TRUE(state.m_bSelfTimer);
+    EXPECT_TRUE(state.m_bMinimized);
+    EXPECT_FALSE(state.m_bPlugIn);
+    EXPECT_EQ(state.m_nCountdown, 0);
+    EXPECT_EQ(state.m_nPendingSizeIndex, 0);
 
     // The first tick shows the plugged-in icon, now with the self-timer's check mark.
     core.OnStatusTick();
@@ -293,7 +276,7 @@ TEST_F(TrayControllerTest, PollerStartsLastAndStopsWithTheWindow) {
     }
     EXPECT_TRUE(recorder.Contains("log 101 Thread Start"));
     core.PrepareDestroyWindow();  // wakes the poller from its wait for a tick
-    EXPECT_FALSE(core.m_bMinimized);
+    EXPECT_FALSE(state.m_bMinimized);
 }
 
 // --- Plug state ---
@@ -314,13 +297,13 @@ TEST_P(PlugStateTest, FollowsTheTransitionTable) {
     if (row.previous) {
         PlugIn();
     }
-    core.m_bCameraPresent = row.present;
+    state.m_bCameraPresent = row.present;
     SetStatus(row.active ? STATUS_ACTIVE : 0);
     core.OnStatusTick();
     EXPECT_EQ(recorder.Take(), row.events);
-    EXPECT_EQ(core.m_bPlugIn, row.pluggedAfter);
-    EXPECT_EQ(core.m_bPrevPlugIn, row.pluggedAfter);
-    EXPECT_NE(core.m_pTrayIcon, nullptr);
+    EXPECT_EQ(state.m_bPlugIn, row.pluggedAfter);
+    EXPECT_EQ(state.m_bPrevPlugIn, row.pluggedAfter);
+    EXPECT_NE(state.m_pTrayIcon, nullptr);
     EXPECT_EQ(platform.mostLiveIcons, 1);
 }
 
@@ -341,10 +324,10 @@ TEST_F(TrayControllerTest, TraySwitchOffNeverCreatesAnIconButStillLogs) {
     registry.SetDword(kValueTrayEnabled, 0);
     StartUp();
     PlugIn();
-    core.m_bCameraPresent = 0;
+    state.m_bCameraPresent = 0;
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(), ElementsAre("log 100 plug out or stop"));
-    EXPECT_EQ(core.m_pTrayIcon, nullptr);
+    EXPECT_EQ(state.m_pTrayIcon, nullptr);
     EXPECT_EQ(platform.mostLiveIcons, 0);
 }
 
@@ -352,15 +335,15 @@ TEST_F(TrayControllerTest, AfterRestoreTheNextChangeRemovesTheIconAndAddsNone) {
     StartUp();
     core.OnSysCommand(kSysCommandMinimize | 0x0F);  // not exactly SC_MINIMIZE: ignored
     core.OnSysCommand(kSysCommandRestore);
-    EXPECT_FALSE(core.m_bMinimized);
-    core.m_bCameraPresent = 1;
+    EXPECT_FALSE(state.m_bMinimized);
+    state.m_bCameraPresent = 1;
     SetStatus(STATUS_ACTIVE);
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(), ElementsAre("tray gone 131", "log 100 plug in and play!"));
-    EXPECT_EQ(core.m_pTrayIcon, nullptr);
+    EXPECT_EQ(state.m_pTrayIcon, nullptr);
 
     core.OnSysCommand(kSysCommandMinimize);
-    core.m_bCameraPresent = 0;
+    state.m_bCameraPresent = 0;
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(),
                 ElementsAre("tray add 132/131 checked 0", "log 100 plug out or stop"));
@@ -453,7 +436,7 @@ TEST_F(TrayControllerTest, CommandsWhileTheCameraIsBusyAreDroppedNotQueued) {
     camera.busy = true;
     core.OnTrayCommand(ID_SNAPSHOT_FIRST);
     core.OnTrayCommand(ID_SNAPONE_DELAY);
-    EXPECT_FALSE(core.m_bSelfTimer) << "the choice the driver holds stays shown";
+    EXPECT_FALSE(state.m_bSelfTimer) << "the choice the driver holds stays shown";
     camera.busy = false;
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(), ElementsAre("log 103 SetCameraStatus 0x11"));
@@ -495,7 +478,7 @@ TEST_F(TrayControllerTest, ButtonWorksWhileOpenButNotActive) {
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(), ElementsAre("start D:\\a.exe", "log 103 ClearCameraStatus 0x0",
                                              "status 0x0", "log 100 D:\\a.exe"));
-    EXPECT_FALSE(core.m_bPlugIn);
+    EXPECT_FALSE(state.m_bPlugIn);
 }
 
 TEST_F(TrayControllerTest, ButtonWithNoCameraOpenIsLeftSet) {
@@ -572,8 +555,8 @@ TEST_F(TrayControllerTest, CommandsWithoutAnActionDoNothing) {
         core.OnTrayCommand(id);
         EXPECT_THAT(recorder.Take(), IsEmpty()) << id;
     }
-    EXPECT_FALSE(core.m_bSelfTimer);
-    EXPECT_EQ(core.m_nCountdown, 0);
+    EXPECT_FALSE(state.m_bSelfTimer);
+    EXPECT_EQ(state.m_nCountdown, 0);
 }
 
 TEST_F(TrayControllerTest, StillWithoutSelfTimerSendsSizeClearsAndTriggersAtOnce) {
@@ -588,7 +571,7 @@ TEST_F(TrayControllerTest, StillWithoutSelfTimerSendsSizeClearsAndTriggersAtOnce
         core.OnTrayCommand(ID_SNAPSHOT_FIRST + p);
         EXPECT_EQ(recorder.Take().front(), "property 12 " + std::to_string(p));
     }
-    core.m_nFirstSizeIndex = 2;
+    state.m_nFirstSizeIndex = 2;
     core.OnTrayCommand(ID_SNAPSHOT_LAST);  // beyond any list: sent unchanged
     EXPECT_EQ(recorder.Take().front(), "property 12 17");
 }
@@ -599,7 +582,7 @@ TEST_F(TrayControllerTest, SelfTimerCountsDownFiveSecondsThenCapturesOnce) {
     TurnSelfTimerOn();
     core.OnTrayCommand(32762);
     EXPECT_THAT(recorder.Take(), ElementsAre("timer set"));
-    EXPECT_EQ(core.m_nCountdown, 5);
+    EXPECT_EQ(state.m_nCountdown, 5);
 
     for (int tick = 0; tick < 6; ++tick) {
         core.OnCountdownTick();
@@ -620,7 +603,7 @@ TEST_F(TrayControllerTest, StillCommandDuringCountdownRestartsWithTheNewSize) {
     core.OnCountdownTick();
     core.OnCountdownTick();
     core.OnTrayCommand(32765);
-    EXPECT_EQ(core.m_nCountdown, 5);
+    EXPECT_EQ(state.m_nCountdown, 5);
     recorder.Take();
 
     for (int tick = 0; tick < 6; ++tick) {
@@ -642,13 +625,13 @@ TEST_F(TrayControllerTest, CountdownHoldsWhileTheCameraIsAwayAndResumes) {
     core.OnCountdownTick();  // "3"
     recorder.Take();
 
-    core.m_bCameraPresent = 0;
+    state.m_bCameraPresent = 0;
     core.OnStatusTick();
     recorder.Take();
     core.OnCountdownTick();
     core.OnCountdownTick();
     EXPECT_THAT(recorder.Take(), IsEmpty());
-    EXPECT_EQ(core.m_nCountdown, 2);
+    EXPECT_EQ(state.m_nCountdown, 2);
 
     PlugIn();
     core.OnCountdownTick();
@@ -668,16 +651,16 @@ TEST_F(TrayControllerTest, TogglingTwiceSetsThenClearsTheBitAndTheCheckMark) {
     EXPECT_THAT(recorder.Take(),
                 ElementsAre("log 103 SetCameraStatus 0x11", "status 0x11", "tray check 130 1",
                             "log 103 ClearCameraStatus 0x1", "status 0x1", "tray check 130 0"));
-    EXPECT_FALSE(core.m_bSelfTimer);
+    EXPECT_FALSE(state.m_bSelfTimer);
 
     // Without an icon only the bit changes.
     core.PrepareDestroyWindow();
-    core.m_bCameraPresent = 0;
+    state.m_bCameraPresent = 0;
     core.OnStatusTick();
     recorder.Take();
     core.OnTrayCommand(ID_SNAPONE_DELAY);
     EXPECT_THAT(recorder.Take(), ElementsAre("log 103 SetCameraStatus 0x11", "status 0x11"));
-    EXPECT_TRUE(core.m_bSelfTimer);
+    EXPECT_TRUE(state.m_bSelfTimer);
 }
 
 TEST_F(TrayControllerTest, SwitchingTheSelfTimerOffDoesNotStopACountdown) {
@@ -820,7 +803,7 @@ TEST_F(TrayControllerTest, NoIconIsCreatedOnceTheWindowIsGoing) {
     StartUp();
     core.PrepareDestroyWindow();
     PlugIn();
-    EXPECT_EQ(core.m_pTrayIcon, nullptr);
+    EXPECT_EQ(state.m_pTrayIcon, nullptr);
     EXPECT_EQ(platform.liveIcons, 0);
 }
 

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
@@ -18,6 +17,7 @@
 #include "camera/camera_device.h"
 #include "camera/directshow_system_win32.h"
 #include "camera/discovery.h"
+#include "debug_record_capture.h"
 #include "diag/debug_log.h"
 #include "sim/simcam_control.h"
 #include "sim/simcam_ids.h"
@@ -26,22 +26,10 @@
 
 namespace {
 
-struct LogRecord {
-    int32_t level;
-    std::string text;
-};
-std::mutex g_logMutex;
-std::vector<LogRecord> g_log;
+DebugRecordCapture* g_capture = nullptr;
 
-int CaptureLog(int32_t level, const char* text, std::size_t length) {
-    std::lock_guard lock(g_logMutex);
-    g_log.push_back({level, std::string(text, length)});
-    return 0;
-}
-
-std::vector<LogRecord> TakeLog() {
-    std::lock_guard lock(g_logMutex);
-    return std::exchange(g_log, {});
+std::vector<DebugRecord> TakeLog() {
+    return g_capture->Take();
 }
 
 // Journal lines written since the last call.
@@ -129,7 +117,7 @@ void CheckDiscoveryPicksTheCamera(CCameraDevice& camera, std::atomic<uint8_t>& p
            "discovery accepts a camera");
     Expect(camera.DisplayName() == kSimCameraDisplayName, "the camera's display name is held");
     Expect(camera.FriendlyName() == kSimCameraFriendlyName, "the camera's friendly name is held");
-    const std::vector<LogRecord> log = TakeLog();
+    const std::vector<DebugRecord> log = TakeLog();
     Expect(log.size() == 1 && log[0].level == kLogEvent && log[0].text == kSimCameraFriendlyName,
            "the friendly name is logged once at level 100");
 
@@ -268,9 +256,8 @@ int main() {
     simcam::ClearJournal();
     simcam::Unplug(simcam::Device::Camera);
     simcam::Unplug(simcam::Device::Plain);
-    DebugLevel = kLogEvent;
-    SetDebugRecordSender(&CaptureLog);
-
+    DebugRecordCapture capture(kLogEvent);
+    g_capture = &capture;
     {
         CCameraDevice camera(GetDirectShowCaptureSystem());
         std::atomic<uint8_t> present{0};
@@ -290,7 +277,7 @@ int main() {
         simcam::Unplug(simcam::Device::Plain);
         camera.Close();
     }
-    SetDebugRecordSender(nullptr);
+    g_capture = nullptr;
     const std::wstring still = simcam::LastStillPath();
     if (!still.empty()) {
         DeleteFileW(still.c_str());

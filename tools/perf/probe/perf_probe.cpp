@@ -30,9 +30,9 @@
 #include "camera/kry_extension_win32.h"
 #include "settings/camera_status.h"
 #include "sim/simcam_control.h"
-#include "tests/e2e/e2e_support.h"
-#include "tests/e2e/menu_driver.h"
-#include "tests/e2e/stand_ins.h"
+#include "e2e_support.h"
+#include "menu_driver.h"
+#include "stand_ins.h"
 #include "tools/perf/process_cpu_win32.h"
 #include "win/handles_win32.h"
 
