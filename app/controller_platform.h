@@ -4,10 +4,12 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "app/session_gate.h"
 #include "camera/discovery.h"
 #include "tray/tray_icon.h"
 
@@ -41,9 +43,19 @@ public:
     // The Quick Launch Setting dialog, modal; returns when it closes.
     virtual void RunQuickLaunchDialog() = 0;
 
-    // Device discovery, which keeps `present` (1 while it holds an open camera); `afresh` closes
-    // the open camera first, so that it is opened again even though its device is still listed.
-    virtual DiscoveryResult FindCamera(bool afresh, std::atomic<uint8_t>& present) = 0;
+    // Device discovery, which keeps `present` (1 while it holds an open camera). See
+    // DiscoveryRequest for what each request may open.
+    virtual DiscoveryOutcome FindCamera(DiscoveryRequest request,
+                                        std::atomic<uint8_t>& present) = 0;
+    // Closes the open camera and clears `present` first.
+    virtual void CloseCamera(std::atomic<uint8_t>& present) = 0;
+
+    // The controller's status timer: its period, 0 to stop it. Setting the period it has
+    // already leaves it running as it is.
+    virtual void SetStatusTimer(std::chrono::milliseconds period) = 0;
+    [[nodiscard]] virtual std::chrono::steady_clock::time_point Now() = 0;
+    // Whether this copy's session is the console's and is locked, as the system says now.
+    virtual SessionState QuerySession() = 0;
 
     // Hands a status the poller read to OnPolledStatus on the user-interface thread, soon.
     // Called from the poller's thread.

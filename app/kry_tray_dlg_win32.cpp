@@ -11,10 +11,10 @@
 #include "tray/tray_tip.h"
 #include "win/dpi_win32.h"
 #include "win/system_library_win32.h"
+#include "win/session_win32.h"
 #include "win/text_win32.h"
 
 namespace {
-constexpr UINT kStatusPeriodMs = 1000;
 // How late Windows may deliver the status tick so that it wakes the machine together with others.
 constexpr ULONG kStatusToleranceMs = 50;
 constexpr UINT kCountdownPeriodMs = 1000;
@@ -25,13 +25,13 @@ HINSTANCE Instance() {
 }
 
 // SetCoalescableTimer where the system has it (Windows 8 and later), SetTimer otherwise.
-void SetStatusTimer(HWND window) {
+void SetStatusTimer(HWND window, UINT periodMs) {
     using SetCoalescableTimerFn = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
     static const auto setCoalescable =
         LookUpLoadedFunction<SetCoalescableTimerFn>(L"user32.dll", "SetCoalescableTimer");
     if (setCoalescable == nullptr ||
-        setCoalescable(window, kStatusTimerId, kStatusPeriodMs, nullptr, kStatusToleranceMs) == 0) {
-        SetTimer(window, kStatusTimerId, kStatusPeriodMs, nullptr);
+        setCoalescable(window, kStatusTimerId, periodMs, nullptr, kStatusToleranceMs) == 0) {
+        SetTimer(window, kStatusTimerId, periodMs, nullptr);
     }
 }
 }  // namespace
@@ -39,81 +39,75 @@ void SetStatusTimer(HWND window) {
 CKRYTrayDlg::CKRYTrayDlg(HWND parent, CCameraDevice& camera, ICaptureSystem& captureSystem,
                          SettingsStore& settings)
     : CDialogBase(IDD_KRYTRAY_DIALOG, parent),
-      TrayControllerCore(settings, camera, m_windowPlatform),
-      m_windowPlatform(*this, camera, captureSystem) {
+      m_windowPlatform(*this, camera, captureSystem, settings),
+      m_core(settings, camera, m_windowPlatform) {
     m_nTrayNotifyMsg = RegisterWindowMessageA("TrayIcon notification");
     m_hIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    ReadStartupSettings();
+    m_core.ReadStartupSettings();
 }
 
 CKRYTrayDlg::~CKRYTrayDlg() {
-    // The poller reads this object and the camera: it must end before either goes away.
-    PrepareDestroyWindow();
+    // The poller reads the controller and the camera: it must end before either goes away.
+    m_core.PrepareDestroyWindow();
 }
 
 BOOL CKRYTrayDlg::OnInitDialog() {
     SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-    BeginInitialise();  // clears the status bits before discovery can open a camera
-    OnDeviceChange();
-    ShowOrHide();
-    SetStatusTimer(m_hWnd);
-    FinishInitialise();
-    m_bAllowShow = 0;
-    StartSnapButtonPoller();
+    m_sessionNotifications = RegisterSessionNotifications(m_hWnd);
+    m_core.BeginInitialise();  // clears the status bits before discovery can open a camera
+    m_core.OnDeviceChange();
+    m_core.FinishInitialise();
+    m_core.StartSnapButtonPoller();
     return TRUE;
 }
 
 bool CKRYTrayDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-        case WM_PAINT:
-            if (!IsIconic(m_hWnd)) {
-                return false;
-            }
-            OnPaint();
-            return true;
-        case WM_QUERYDRAGICON:
-            result = reinterpret_cast<LRESULT>(m_hIcon);
-            return true;
         case WM_TIMER:
             OnTimer(wParam);
             return false;
         case WM_SYSCOMMAND:
-            OnSysCommand(static_cast<uint32_t>(wParam));
+            m_core.OnSysCommand(static_cast<uint32_t>(wParam));
             return false;
         case WM_COMMAND:
             if (HIWORD(wParam) == 0 && LOWORD(wParam) >= ID_TRAY_COMMAND_FIRST &&
                 LOWORD(wParam) <= ID_TRAY_COMMAND_LAST) {
-                OnTrayCommand(LOWORD(wParam));
+                m_core.OnTrayCommand(LOWORD(wParam));
                 return true;
             }
             // The hidden controller has no OK or Cancel: it ends only by Exit or "EXIT".
             return LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL;
         case WM_DEVICECHANGE:
-            // Every broadcast, whatever the device or event, runs a full discovery.
-            OnDeviceChange();
+            // Every broadcast, whatever the device or event, runs a discovery.
+            m_core.OnDeviceChange();
             result = TRUE;
             return true;
         case WM_POWERBROADCAST:
-            OnPowerBroadcast(static_cast<uint32_t>(wParam));
+            m_core.OnPowerBroadcast(static_cast<uint32_t>(wParam));
             result = TRUE;
+            return true;
+        case WM_WTSSESSION_CHANGE:
+            m_core.OnSessionChange(static_cast<uint32_t>(wParam));
             return true;
         case WM_QUERYENDSESSION:
             result = TRUE;  // at once, also while a driver call hangs
             return true;
         case WM_ENDSESSION:
-            OnEndSession(wParam != FALSE, static_cast<uint32_t>(lParam));
+            m_core.OnEndSession(wParam != FALSE, static_cast<uint32_t>(lParam));
             result = 0;
             return true;
         case WM_WINDOWPOSCHANGING:
-            OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam));
+            // The template is WS_VISIBLE, and the dialog manager shows it after
+            // WM_INITDIALOG: the controller stays hidden.
+            reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
             return false;
         case WM_KRY_STATUS_CHECK:
-            OnPolledStatus(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
+            m_core.OnPolledStatus(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
             return true;
         case WM_COPYDATA:
             if (const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam)) {
-                OnCopyData(data->dwData, data->lpData, data->cbData);
+                m_core.OnCopyData(data->dwData, data->lpData, data->cbData);
             }
             return false;
         default:
@@ -121,40 +115,20 @@ bool CKRYTrayDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     }
 }
 
-void CKRYTrayDlg::OnPaint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_hWnd, &paint);
-    SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    const int iconWidth = GetSystemMetrics(SM_CXICON);
-    const int iconHeight = GetSystemMetrics(SM_CYICON);
-    RECT client;
-    GetClientRect(m_hWnd, &client);
-    const int x = (client.right - client.left - iconWidth + 1) / 2;
-    const int y = (client.bottom - client.top - iconHeight + 1) / 2;
-    DrawIcon(dc, x, y, m_hIcon);
-    EndPaint(m_hWnd, &paint);
-}
-
 void CKRYTrayDlg::OnTimer(UINT_PTR timerId) {
     if (timerId == kStatusTimerId) {
-        OnStatusTick();
+        m_core.OnStatusTick();
     } else if (timerId == kCountdownTimerId) {
-        OnCountdownTick();
+        m_core.OnCountdownTick();
     }
-}
-
-void CKRYTrayDlg::OnWindowPosChanging(WINDOWPOS* position) {
-    if (m_bAllowShow == 0) {
-        position->flags &= ~SWP_SHOWWINDOW;
-    }
-}
-
-void CKRYTrayDlg::ShowOrHide() {
-    ShowWindow(m_hWnd, IsMinimized() ? SW_HIDE : SW_SHOW);
 }
 
 BOOL CKRYTrayDlg::DestroyWindow() {
-    PrepareDestroyWindow();  // no tray icon may be created any more; the poller stops
+    m_core.PrepareDestroyWindow();  // no tray icon may be created any more; the poller stops
+    if (m_sessionNotifications && m_hWnd != nullptr) {
+        UnregisterSessionNotifications(m_hWnd);
+        m_sessionNotifications = false;
+    }
     return CDialogBase::DestroyWindow();
 }
 
@@ -213,16 +187,38 @@ void CKRYTrayDlg::Platform::HideCountdownOverlay() {
 }
 
 void CKRYTrayDlg::Platform::RunQuickLaunchDialog() {
-    CQuickLaunchDialog dialog(m_dialog.Settings(), nullptr);
+    CQuickLaunchDialog dialog(m_settings, nullptr);
     dialog.DoModal();
 }
 
-DiscoveryResult CKRYTrayDlg::Platform::FindCamera(bool afresh, std::atomic<uint8_t>& present) {
-    if (afresh) {
-        present = 0;  // before Close: the poller must stop sending first
-        m_device.Close();
+DiscoveryOutcome CKRYTrayDlg::Platform::FindCamera(DiscoveryRequest request,
+                                                   std::atomic<uint8_t>& present) {
+    return DiscoverCamera(m_device, m_captureSystem, present, m_devices, request);
+}
+
+void CKRYTrayDlg::Platform::CloseCamera(std::atomic<uint8_t>& present) {
+    present = 0;  // before Close: the poller must stop sending first
+    m_device.Close();
+}
+
+void CKRYTrayDlg::Platform::SetStatusTimer(std::chrono::milliseconds period) {
+    if (period == m_statusPeriod || m_dialog.m_hWnd == nullptr) {
+        return;  // setting it again would restart its second
     }
-    return DiscoverCamera(m_device, m_captureSystem, present);
+    m_statusPeriod = period;
+    if (period.count() == 0) {
+        KillTimer(m_dialog.m_hWnd, kStatusTimerId);
+    } else {
+        ::SetStatusTimer(m_dialog.m_hWnd, static_cast<UINT>(period.count()));
+    }
+}
+
+std::chrono::steady_clock::time_point CKRYTrayDlg::Platform::Now() {
+    return std::chrono::steady_clock::now();
+}
+
+SessionState CKRYTrayDlg::Platform::QuerySession() {
+    return {OwnSessionOnConsole(), OwnSessionLocked()};
 }
 
 void CKRYTrayDlg::Platform::RequestStatusCheck(uint32_t status, uint32_t epoch) {

@@ -31,6 +31,17 @@ bool SnapButtonPoller::CanTakeTick() {
     return !m_stopRequested && !m_requestDue && !m_inDriver;
 }
 
+void SnapButtonPoller::SetActive(bool active) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_active == active) {
+            return;
+        }
+        m_active = active;
+    }
+    m_wake.Set();  // the thread sets its period itself
+}
+
 void SnapButtonPoller::Tick() {
     if (!CanTakeTick()) {
         return;
@@ -73,11 +84,18 @@ bool SnapButtonPoller::StopWithin(std::chrono::milliseconds patience) {
 void SnapButtonPoller::Run() {
     DebugLog(kLogThread, "Thread Start");
     std::unique_lock lock(m_mutex);
+    bool periodic = false;
     for (;;) {
         while (!m_stopRequested && !m_requestDue) {
+            if (periodic != m_active) {
+                periodic = m_active;
+                m_wake.SetPeriod(periodic ? kPeriod : std::chrono::milliseconds{0},
+                                 kPeriodTolerance);
+            }
             lock.unlock();
-            m_wake.Wait();
+            const WakeSignal::Woken woken = m_wake.Wait();
             lock.lock();
+            m_requestDue = m_requestDue || (woken == WakeSignal::Woken::ByPeriod && m_active);
         }
         if (m_stopRequested) {
             break;

@@ -1,9 +1,10 @@
-// The thread that asks the driver, once a second while a camera is open, to check the camera's
-// snapshot button. The driver answers by setting STATUS_SNAP_BUTTON, which the status poll sees;
-// an optional callback after each request lets the controller look at once.
+// The thread that asks the driver, once a second while it is active (a camera is open and this
+// copy is the one in front), to check the camera's snapshot button. The driver answers by
+// setting STATUS_SNAP_BUTTON, which the status poll sees; an optional callback after each
+// request lets the controller look at once.
 //
-// It keeps no timer of its own: each tick of the controller's status timer releases one
-// request, so the program leaves idle once a second, not twice. The request runs on this thread
+// It takes the second itself, from a coalescable timer, and wakes the window thread only for
+// news: at rest with a camera, one thread wakes each second. The request runs on this thread
 // because a driver call may hang, and the window thread never waits on one.
 #pragma once
 
@@ -31,14 +32,19 @@ public:
     // Runs on the poller's thread after each request to the driver. Set before Start.
     void SetAfterPoll(std::function<void()> afterPoll) { m_afterPoll = std::move(afterPoll); }
 
+    static constexpr std::chrono::milliseconds kPeriod{1000};
+    static constexpr std::chrono::milliseconds kPeriodTolerance{50};
+
     // Starts the thread; does nothing while it runs already.
     void Start();
+    // While active, the thread sends a request each second by itself; while not, it sleeps
+    // without a timeout. Called on the controlling thread.
+    void SetActive(bool active);
     // Whether Tick would release a request now: the thread runs, a camera is open and no
     // request is waiting or still inside the driver. Called on the ticking thread.
     [[nodiscard]] bool CanTakeTick();
-    // Releases one request to the driver when CanTakeTick; nothing otherwise, so that the
-    // thread sleeps without a timeout while no camera is open, and a request stuck in the
-    // driver gets no others queued behind it.
+    // Releases one request to the driver now when CanTakeTick; nothing otherwise, so that a
+    // request stuck in the driver gets no others queued behind it.
     void Tick();
     // Wakes the thread from its wait and joins it. Returns once the thread has ended, so no
     // property call is made after it returns. Does nothing when the thread is not running.
@@ -61,6 +67,7 @@ private:
     std::condition_variable m_ended;
     bool m_stopRequested = false;  // guarded by m_mutex
     bool m_requestDue = false;     // guarded by m_mutex
+    bool m_active = false;         // guarded by m_mutex
     bool m_inDriver = false;       // guarded by m_mutex
     bool m_running = false;        // guarded by m_mutex; false once Run has returned
     std::thread m_thread;

@@ -1,6 +1,5 @@
 #include "app/tray_controller_core.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "app/exit_command.h"
@@ -13,8 +12,9 @@ TrayControllerCore::TrayControllerCore(SettingsStore& settings, ICameraOps& came
     : m_settings(settings),
       m_camera(camera),
       m_platform(platform),
+      m_plug(platform, [this] { return MenuData(); }),
+      m_bits(settings),
       m_poller(camera, m_bCameraPresent) {
-    g_nEffectCount = kEffectTableRows;
     m_poller.SetAfterPoll([this] { OnSnapPolled(); });
 }
 
@@ -24,45 +24,44 @@ void TrayControllerCore::ReadStartupSettings() {
     DebugLevel = m_settings.ReadDebugLevel();
     const uint32_t trayEnabled = m_settings.ReadTrayEnabled();
     DebugLog(kLogStatus, "CKRYTrayDlg, ulCameraStatus = 0x%x", trayEnabled);
-    m_bTrayEnabled = trayEnabled != 0;
+    m_plug.SetTrayEnabled(trayEnabled != 0);
 }
 
 void TrayControllerCore::BeginInitialise() {
     // No camera is open yet: this only logs, and the stored self-timer bit survives it.
     m_settings.ClearCameraStatus(STATUS_ALL);
-    m_bMinimized = true;
     m_bCameraPresent = 0;
-    m_bPlugIn = false;
-    m_bPrevPlugIn = false;
-    AddTrayIcon(0);
+    m_plug.Reset(m_timer.IsOn());
 }
 
 void TrayControllerCore::FinishInitialise() {
-    m_bSelfTimer = (m_settings.ReadCameraStatus() & STATUS_SELF_TIMER) != 0;
-    m_nPendingSizeIndex = 0;
-    m_nCountdown = 0;
+    m_timer.SetOn((m_settings.ReadCameraStatus() & STATUS_SELF_TIMER) != 0);
+    m_timer.Reset();
+    m_session.Start(m_platform.QuerySession());
 }
 
 void TrayControllerCore::StartSnapButtonPoller() {
     m_poller.Start();
+    UpdateTimers();
 }
 
 void TrayControllerCore::OnStatusTick() {
     if (m_camera.IsGone()) {
-        Discover(true, false);
-    } else if (m_nRediscoverIn > 0 && --m_nRediscoverIn == 0) {
-        Discover(false, true);
+        FollowGoneCamera();
+    } else if (m_schedule.TickDue()) {
+        Discover(DiscoveryRequest::Look);
     }
-    if (m_bCheckDue || !m_poller.CanTakeTick()) {
-        m_bCheckDue = false;
-        CheckStatus(m_settings.ReadCameraStatus());
-        ++m_nOwnChecks;  // after the check's clears: see OnPolledStatus
+    const bool pollerStuck = CameraPresent() && m_session.InFront() && !m_poller.CanTakeTick();
+    if (m_bCheckDue || pollerStuck) {
+        CheckNow();
     }
-    m_poller.Tick();
+    UpdateTimers();
 }
 
 void TrayControllerCore::OnDeviceChange() {
-    Discover(false, false);
+    // While the back-off waits, a device message that changes nothing opens nothing.
+    Discover(m_schedule.LookScheduled() ? DiscoveryRequest::LookIfChanged : DiscoveryRequest::Look);
+    UpdateTimers();
 }
 
 void TrayControllerCore::OnPowerBroadcast(uint32_t event) {
@@ -74,10 +73,10 @@ void TrayControllerCore::OnPowerBroadcast(uint32_t event) {
         return;
     }
     m_bResumeHandled = true;
-    if (m_pTrayIcon) {
-        m_pTrayIcon->EnsureShown();
-    }
-    Discover(true, false);
+    m_plug.EnsureShown();
+    m_schedule.Restart();
+    Discover(DiscoveryRequest::Reopen);
+    UpdateTimers();
 }
 
 void TrayControllerCore::OnEndSession(bool ending, uint32_t flags) {
@@ -86,114 +85,93 @@ void TrayControllerCore::OnEndSession(bool ending, uint32_t flags) {
     }
 }
 
-void TrayControllerCore::Discover(bool afresh, bool retry) {
-    const bool wasOpen = m_bCameraPresent.load() == 1;
-    // A device change is news: the back-off starts again from its first step.
-    if (!retry) {
-        m_nRediscoverDelay = 0;
+void TrayControllerCore::OnSessionChange(uint32_t event) {
+    const auto turn = m_session.OnChange(event, m_platform.QuerySession().attachedToConsole);
+    if (turn == SessionGate::Turn::ToFront && CameraPresent()) {
+        // A press or a still while this copy was away was meant for someone else, or happened
+        // behind the lock: it is cleared, not acted on.
+        m_bits.Discard(m_settings.ReadCameraStatus());
+        m_handOff.OwnCheckDone();
     }
-    const DiscoveryResult result = m_platform.FindCamera(afresh, m_bCameraPresent);
-    m_bReopened = m_bReopened || (afresh && wasOpen);
-    m_bCheckDue = m_bCheckDue || m_bReopened || wasOpen != (m_bCameraPresent.load() == 1);
-    if (result == DiscoveryResult::NoneWorking) {
-        m_nRediscoverDelay = m_nRediscoverDelay == 0
-                                 ? kRediscoverFirstSeconds
-                                 : std::min(2 * m_nRediscoverDelay, kRediscoverMostSeconds);
-        m_nRediscoverIn = m_nRediscoverDelay;
-    } else {
-        m_nRediscoverDelay = 0;
-        m_nRediscoverIn = 0;
+    m_bCheckDue = m_bCheckDue || turn == SessionGate::Turn::ToFront;
+    UpdateTimers();
+}
+
+void TrayControllerCore::Discover(DiscoveryRequest request) {
+    const bool wasOpen = CameraPresent();
+    const DiscoveryOutcome found = m_platform.FindCamera(request, m_bCameraPresent);
+    if (request == DiscoveryRequest::LookIfChanged && !found.listChanged) {
+        return;
     }
+    if (found.listChanged) {
+        m_schedule.Restart();
+    }
+    const bool reopened = request == DiscoveryRequest::Reopen && wasOpen;
+    m_bReopened = m_bReopened || reopened;
+    const bool opened = CameraPresent() && (!wasOpen || request == DiscoveryRequest::Reopen);
+    m_schedule.AfterLook(found.result, opened, m_platform.Now());
+    m_bCheckDue = m_bCheckDue || m_bReopened || wasOpen != CameraPresent();
+}
+
+void TrayControllerCore::FollowGoneCamera() {
+    if (m_schedule.ReopenGoneCamera(m_platform.Now())) {
+        Discover(DiscoveryRequest::Reopen);
+        return;
+    }
+    // It failed right after its open: it waits for the back-off, shown as unplugged.
+    m_platform.CloseCamera(m_bCameraPresent);
+    m_bCheckDue = true;
 }
 
 void TrayControllerCore::OnSnapPolled() {
-    const uint32_t epoch = m_nOwnChecks.load();  // before the read
+    const uint32_t epoch = m_handOff.Epoch();  // before the read
     const uint32_t status = m_settings.ReadCameraStatus();
-    // At rest nothing changes: the window thread is not woken for it.
-    const bool news = m_nLastPolledStatus.exchange(status) != status ||
-                      (status & (STATUS_SNAP_BUTTON | STATUS_STILL_READY)) != 0;
-    if (news) {
+    if (m_handOff.IsNews(status) || m_camera.IsGone()) {
         m_platform.RequestStatusCheck(status, epoch);
     }
 }
 
 void TrayControllerCore::OnPolledStatus(uint32_t status, uint32_t epoch) {
-    if (epoch != m_nOwnChecks.load()) {
-        m_nLastPolledStatus = kNoPolledStatus;  // hand the next read over whatever it holds
-        return;
+    if (m_camera.IsGone()) {
+        FollowGoneCamera();
+        CheckNow();
+    } else if (m_handOff.IsCurrent(epoch)) {
+        CheckStatus(status);
     }
-    CheckStatus(status);
+    UpdateTimers();
 }
 
-bool TrayControllerCore::TakeBit(bool& held, uint32_t bit, uint32_t& retry) {
-    if (held) {
-        retry |= bit;
-        return false;
-    }
-    held = true;
-    return true;
-}
-
-void TrayControllerCore::RetryClear(uint32_t bits) {
-    if (bits == 0) {
-        return;
-    }
-    DebugLog(kLogEvent, "CameraStatus 0x%x not cleared, clearing again", bits);
-    ClearHeldBits(bits);
-}
-
-void TrayControllerCore::ClearHeldBits(uint32_t bits) {
-    m_settings.ClearCameraStatus(bits);
-    // A driver that took the clear is seen to at once: the next press is not mistaken for the
-    // one just handled, even when no check comes in between.
-    const uint32_t status = m_settings.ReadCameraStatus();
-    if ((bits & STATUS_SNAP_BUTTON) != 0 && (status & STATUS_SNAP_BUTTON) == 0) {
-        m_bSnapHeld = false;
-    }
-    if ((bits & STATUS_STILL_READY) != 0 && (status & STATUS_STILL_READY) == 0) {
-        m_bStillHeld = false;
-    }
+void TrayControllerCore::CheckNow() {
+    m_bCheckDue = false;
+    CheckStatus(m_settings.ReadCameraStatus());
+    m_handOff.OwnCheckDone();  // after the check's clears: see PolledStatusHandOff
 }
 
 void TrayControllerCore::CheckStatus(uint32_t status) {
-    const bool present = m_bCameraPresent.load() == 1;
-
-    m_bPlugIn = present && (status & STATUS_ACTIVE) != 0;
-    // A camera opened again is shown as after an unplug and a plug: one new icon, one record.
-    if (m_bPlugIn != m_bPrevPlugIn || (m_bPlugIn && m_bReopened)) {
-        m_pTrayIcon.reset();  // removes the old icon before the other look is added
-        AddTrayIcon(m_bPlugIn ? 1 : 0);
-        DebugLog(kLogEvent, m_bPlugIn ? "plug in and play!" : "plug out or stop");
-    }
-    m_bPrevPlugIn = m_bPlugIn;
+    const bool present = CameraPresent();
+    m_plug.Follow(present && (status & STATUS_ACTIVE) != 0, m_bReopened, m_timer.IsOn());
     m_bReopened = false;
-
-    if ((status & STATUS_SNAP_BUTTON) == 0) {
-        m_bSnapHeld = false;  // the driver has stored our clear
-    }
-    if ((status & STATUS_STILL_READY) == 0) {
-        m_bStillHeld = false;
+    if (!m_session.InFront()) {
+        return;  // the button and still bits are left to the copy in front
     }
 
-    uint32_t retry = 0;
+    m_bits.Observe(status);
     // The button works whenever a camera is open, even without STATUS_ACTIVE.
-    if (present && (status & STATUS_SNAP_BUTTON) != 0 &&
-        TakeBit(m_bSnapHeld, STATUS_SNAP_BUTTON, retry)) {
+    if (present && (status & STATUS_SNAP_BUTTON) != 0 && m_bits.Take(STATUS_SNAP_BUTTON)) {
         const std::u16string path = m_settings.ReadQuickLaunchPath().value_or(u"");
         StartProgramIfNamed(path);
         // Cleared even when nothing could be started, so that a failed launch is not retried.
-        ClearHeldBits(STATUS_SNAP_BUTTON);
+        m_bits.Clear(STATUS_SNAP_BUTTON);
         DebugLog(kLogEvent, "%s", m_platform.AnsiText(path).c_str());
     }
-
-    if ((status & STATUS_STILL_READY) != 0 && m_bPlugIn &&
-        TakeBit(m_bStillHeld, STATUS_STILL_READY, retry)) {
-        ClearHeldBits(STATUS_STILL_READY);
+    if ((status & STATUS_STILL_READY) != 0 && m_plug.IsPlugIn() &&
+        m_bits.Take(STATUS_STILL_READY)) {
+        m_bits.Clear(STATUS_STILL_READY);
         StartProgramIfNamed(
             std::u16string(kViewerProgram, kViewerProgram + std::strlen(kViewerProgram)));
         DebugLogText(kLogEvent, kViewerProgram);
     }
-    RetryClear(retry);
+    m_bits.RetryClears();
 }
 
 void TrayControllerCore::StartProgramIfNamed(const std::u16string& path) {
@@ -203,17 +181,16 @@ void TrayControllerCore::StartProgramIfNamed(const std::u16string& path) {
     m_platform.StartProgram(path);
 }
 
-void TrayControllerCore::AddTrayIcon(int plugState) {
-    if (!m_bTrayEnabled || !m_bMinimized || m_pTrayIcon) {
-        return;
+void TrayControllerCore::UpdateTimers() {
+    const bool polling = CameraPresent() && m_session.InFront();
+    m_poller.SetActive(polling);
+    auto period = std::chrono::milliseconds{0};  // nothing to do: nothing runs
+    if (m_bCheckDue || m_schedule.LookScheduled() || (polling && !m_poller.CanTakeTick())) {
+        period = kStatusPeriod;
+    } else if (polling) {
+        period = kStuckPollerCheckPeriod;
     }
-    if (plugState == 1) {
-        m_pTrayIcon =
-            m_platform.CreateTrayIcon(IDI_TRAY_PLUGGED, IDR_MENU_PLUGGED, m_bSelfTimer, MenuData());
-    } else {
-        m_pTrayIcon = m_platform.CreateTrayIcon(IDI_TRAY_UNPLUGGED, IDR_MENU_UNPLUGGED,
-                                                m_bSelfTimer, MenuData());
-    }
+    m_platform.SetStatusTimer(period);
 }
 
 TrayMenuData TrayControllerCore::MenuData() {
@@ -227,8 +204,8 @@ TrayMenuData TrayControllerCore::MenuData() {
 
 CameraMenuContent TrayControllerCore::ReadCameraMenuContent() {
     CameraMenuContent content;
-    content.effectsSupported = IsEffectSupported(m_bPlugIn, m_camera, m_caps);
-    BuildSizeList(m_bPlugIn, m_camera, m_caps, content.stillSizes);
+    content.effectsSupported = IsEffectSupported(m_plug.IsPlugIn(), m_camera, m_caps);
+    BuildSizeList(m_plug.IsPlugIn(), m_camera, m_caps, content.stillSizes);
     return content;
 }
 
@@ -244,10 +221,8 @@ void TrayControllerCore::OnTrayCommand(unsigned id) {
     if (id >= ID_SNAPSHOT_FIRST && id <= ID_SNAPSHOT_LAST) {
         const int32_t sizeIndex =
             m_caps.m_nFirstSizeIndex + static_cast<int32_t>(id - ID_SNAPSHOT_FIRST);
-        if (m_bSelfTimer) {
-            // Also restarts a running countdown, with the new size.
-            m_nCountdown = kCountdownSeconds;
-            m_nPendingSizeIndex = sizeIndex;
+        if (m_timer.IsOn()) {
+            m_timer.Start(sizeIndex);  // also restarts a running countdown, with the new size
             m_platform.SetCountdownTimer();
         } else {
             TakeSnapshot(sizeIndex);
@@ -283,40 +258,40 @@ void TrayControllerCore::TakeSnapshot(int32_t sizeIndex) {
 }
 
 void TrayControllerCore::OnCountdownTick() {
-    // While the camera is away the count holds and the timer keeps running.
-    if (!m_bPlugIn) {
-        return;
-    }
-    if (m_nCountdown >= 1 && m_nCountdown <= kCountdownSeconds) {
-        DebugLog(kLogCountdown, "%d", static_cast<int>(m_nCountdown));
-        m_platform.ShowCountdownOverlay(IDB_OVERLAY_SHAPE + m_nCountdown);
-        --m_nCountdown;
-    } else if (m_nCountdown == 0) {
-        DebugLog(kLogCountdown, "Self-Timer Capture");
-        m_platform.KillCountdownTimer();
-        TakeSnapshot(m_nPendingSizeIndex);
-        m_platform.HideCountdownOverlay();
+    const SelfTimer::Step step = m_timer.Tick(m_plug.IsPlugIn());
+    switch (step.kind) {
+        case SelfTimer::Step::Kind::Show:
+            DebugLog(kLogCountdown, "%d", static_cast<int>(step.count));
+            m_platform.ShowCountdownOverlay(IDB_OVERLAY_SHAPE + step.count);
+            break;
+        case SelfTimer::Step::Kind::Hide:
+            m_platform.HideCountdownOverlay();
+            break;
+        case SelfTimer::Step::Kind::Capture:
+            DebugLog(kLogCountdown, "Self-Timer Capture");
+            m_platform.KillCountdownTimer();
+            TakeSnapshot(step.sizeIndex);
+            m_platform.HideCountdownOverlay();
+            break;
+        case SelfTimer::Step::Kind::Nothing:
+            break;
     }
 }
 
 void TrayControllerCore::ToggleSelfTimer() {
     // A countdown already running goes on either way.
-    const bool selfTimer = !m_bSelfTimer;
+    const bool selfTimer = !m_timer.IsOn();
     const int sent = selfTimer ? m_settings.SetCameraStatus(STATUS_SELF_TIMER)
                                : m_settings.ClearCameraStatus(STATUS_SELF_TIMER);
     if (sent == kCameraBusy) {
         return;  // the menu keeps showing the choice the driver holds
     }
-    m_bSelfTimer = selfTimer;
-    if (m_pTrayIcon) {
-        m_pTrayIcon->SetSelfTimerChecked(m_bSelfTimer);
-    }
+    m_timer.SetOn(selfTimer);
+    m_plug.SetSelfTimerChecked(selfTimer);
 }
 
 void TrayControllerCore::Exit() {
-    if (m_pTrayIcon) {
-        m_pTrayIcon->DeleteTrayIcon();
-    }
+    m_plug.DeleteIcon();
     m_platform.DestroyControllerWindow();
 }
 
@@ -335,14 +310,14 @@ bool TrayControllerCore::OnCopyData(uintptr_t dwData, const void* data, std::siz
 
 void TrayControllerCore::OnSysCommand(uint32_t command) {
     if (command == kSysCommandMinimize) {
-        m_bMinimized = true;
+        m_plug.SetMinimized(true);
     } else if (command == kSysCommandRestore) {
-        m_bMinimized = false;
+        m_plug.SetMinimized(false);
     }
 }
 
 void TrayControllerCore::PrepareDestroyWindow() {
-    m_bMinimized = false;
+    m_plug.SetMinimized(false);
     if (!m_poller.StopWithin(kPollerStopPatience)) {
         DebugLog(kLogEvent, "Camera busy, poller left behind");
     }

@@ -17,10 +17,13 @@ class DiscoveryTest : public ::testing::Test {
 protected:
     DebugRecordCapture m_log{kLogEvent};
 
-    bool Discover() {
-        return DiscoverCamera(m_camera, m_system, m_present) == DiscoveryResult::Held;
+    bool Discover(DiscoveryRequest request = DiscoveryRequest::Look) {
+        m_last = DiscoverCamera(m_camera, m_system, m_present, m_memory, request);
+        return m_last.result == DiscoveryResult::Held;
     }
 
+    DeviceListMemory m_memory;
+    DiscoveryOutcome m_last;
     FakeSystem m_system;
     CCameraDevice m_camera{m_system};
     std::atomic<uint8_t> m_present{0};
@@ -39,6 +42,32 @@ TEST_F(DiscoveryTest, SkipsADeviceWithoutTheExtensionAndKeepsTheCamera) {
     ASSERT_EQ(m_log.Records().size(), 1u);
     EXPECT_EQ(m_log.Records()[0].level, kLogEvent);
     EXPECT_EQ(m_log.Records()[0].text, "KRY Camera");
+}
+
+// The laptop's own webcam, a virtual camera: opened once for each list of devices, never by the
+// back-off, and not again for a device message that lists the same devices.
+TEST_F(DiscoveryTest, OtherMakersCamerasAreOpenedOncePerDeviceList) {
+    m_system.devices = {{"@device:sw:plain", "Plain Webcam", false}};
+    EXPECT_FALSE(Discover());
+    EXPECT_TRUE(m_last.listChanged);
+    EXPECT_EQ(m_last.result, DiscoveryResult::NoneListed);
+    EXPECT_FALSE(Discover());
+    EXPECT_FALSE(m_last.listChanged);
+    EXPECT_EQ(m_system.events, (std::vector<std::string>{"open @device:sw:plain", "close"}));
+
+    m_system.events.clear();
+    m_system.devices.push_back({"@device:sw:cam", "KRY Camera", true});
+    EXPECT_TRUE(Discover());
+    EXPECT_TRUE(m_last.listChanged);
+    EXPECT_EQ(m_system.events,
+              (std::vector<std::string>{"open @device:sw:plain", "close", "open @device:sw:cam"}));
+    // While the back-off waits, an unchanged list opens nothing.
+    m_system.events.clear();
+    m_camera.Close();
+    m_present = 0;
+    m_system.events.clear();
+    EXPECT_FALSE(Discover(DiscoveryRequest::LookIfChanged));
+    EXPECT_TRUE(m_system.events.empty());
 }
 
 TEST_F(DiscoveryTest, UnrelatedDeviceChangeLeavesTheOpenCameraAlone) {
@@ -135,7 +164,8 @@ TEST_F(DiscoveryTest, PresentByteIsClearedBeforeCloseAndSetAfterOpen) {
     CCameraDevice camera(system);
     system.devices = {{"@device:sw:plain", "Plain", false}, {"@device:sw:cam", "Cam", true}};
 
-    EXPECT_EQ(DiscoverCamera(camera, system, present), DiscoveryResult::Held);
+    DeviceListMemory memory;
+    EXPECT_EQ(DiscoverCamera(camera, system, present, memory).result, DiscoveryResult::Held);
     EXPECT_EQ(system.presentAtOpen, (std::vector<int>{0, 0}));
     EXPECT_EQ(present.load(), 1);
 }

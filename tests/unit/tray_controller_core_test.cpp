@@ -17,42 +17,14 @@
 #include "camera/capability_tables.h"
 #include "debug_record_capture.h"
 #include "fake_camera.h"
+#include "fake_controller_platform.h"
 #include "memory_settings_backend.h"
 #include "res/resource.h"
-#include "tray_controller_core_view.h"
 
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-// Everything the controller does, in one ordered list: camera calls, platform calls and log
-// records. The poller thread logs too, hence the lock.
-class Recorder {
-public:
-    void Add(std::string event) {
-        std::lock_guard lock(m_mutex);
-        m_events.push_back(std::move(event));
-    }
-    std::vector<std::string> Take() {
-        std::lock_guard lock(m_mutex);
-        return std::exchange(m_events, {});
-    }
-    bool Contains(const std::string& event) {
-        std::lock_guard lock(m_mutex);
-        return std::find(m_events.begin(), m_events.end(), event) != m_events.end();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::string> m_events;
-};
-
-std::string Hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%x", value);
-    return text;
-}
 
 // The camera driver: stores every PROP_STATUS it receives in CameraStatus, as the real one does.
 class DriverCamera : public FakeCamera {
@@ -103,81 +75,6 @@ private:
     std::optional<uint32_t> m_pending;
 };
 
-class FakeTrayIcon : public ITrayIcon {
-public:
-    FakeTrayIcon(Recorder& recorder, unsigned id, int& liveIcons)
-        : m_recorder(recorder), m_id(std::to_string(id)), m_liveIcons(liveIcons) {
-        ++m_liveIcons;
-    }
-    ~FakeTrayIcon() override {
-        --m_liveIcons;
-        m_recorder.Add("tray gone " + m_id);
-    }
-    void SetSelfTimerChecked(bool checked) override {
-        m_recorder.Add("tray check " + m_id + " " + std::to_string(checked));
-    }
-    void DeleteTrayIcon() override { m_recorder.Add("tray delete " + m_id); }
-    void EnsureShown() override { m_recorder.Add("tray ensure " + m_id); }
-
-private:
-    Recorder& m_recorder;
-    std::string m_id;
-    int& m_liveIcons;
-};
-
-class FakePlatform : public IControllerPlatform {
-public:
-    FakePlatform(Recorder& recorder, DriverCamera& camera)
-        : m_recorder(recorder), m_camera(camera) {}
-
-    int liveIcons = 0;
-    int mostLiveIcons = 0;
-    std::pair<uint32_t, uint32_t> polled;  // the last status the poller handed over
-    DiscoveryResult found = DiscoveryResult::Held;
-
-    std::unique_ptr<ITrayIcon> CreateTrayIcon(int iconResourceId, unsigned trayId,
-                                              bool selfTimerChecked, TrayMenuData) override {
-        m_recorder.Add("tray add " + std::to_string(iconResourceId) + "/" + std::to_string(trayId) +
-                       " checked " + std::to_string(selfTimerChecked));
-        auto icon = std::make_unique<FakeTrayIcon>(m_recorder, trayId, liveIcons);
-        mostLiveIcons = std::max(mostLiveIcons, liveIcons);
-        return icon;
-    }
-    void StartProgram(const std::u16string& path) override {
-        m_recorder.Add("start " + AnsiText(path));
-    }
-    // An ASCII code page.
-    std::string AnsiText(const std::u16string& text) override {
-        std::string ansi;
-        for (const char16_t unit : text) {
-            ansi += unit < 0x80 ? static_cast<char>(unit) : '?';
-        }
-        return ansi;
-    }
-    void SetCountdownTimer() override { m_recorder.Add("timer set"); }
-    void KillCountdownTimer() override { m_recorder.Add("timer kill"); }
-    void ShowCountdownOverlay(int pictureBitmapId) override {
-        m_recorder.Add("overlay " + std::to_string(pictureBitmapId));
-    }
-    void HideCountdownOverlay() override { m_recorder.Add("overlay hide"); }
-    void RunQuickLaunchDialog() override { m_recorder.Add("quick launch dialog"); }
-    DiscoveryResult FindCamera(bool afresh, std::atomic<uint8_t>& present) override {
-        m_recorder.Add(afresh ? "find afresh" : "find");
-        m_camera.gone = m_camera.gone && !afresh && found != DiscoveryResult::Held;
-        present = found == DiscoveryResult::Held ? 1 : 0;
-        return found;
-    }
-    void RequestStatusCheck(uint32_t status, uint32_t epoch) override {
-        m_recorder.Add("check requested " + Hex(status));
-        polled = {status, epoch};
-    }
-    void DestroyControllerWindow() override { m_recorder.Add("destroy window"); }
-
-private:
-    Recorder& m_recorder;
-    DriverCamera& m_camera;
-};
-
 class TrayControllerTest : public ::testing::Test {
 protected:
     TrayControllerTest() {
@@ -203,14 +100,20 @@ protected:
         core.ReadStartupSettings();
         camera.open = false;
         core.BeginInitialise();
-        state.m_bCameraPresent = cameraFound ? 1 : 0;
         camera.open = cameraFound;
+        SetPresent(cameraFound);
         core.FinishInitialise();
         recorder.Take();
     }
+    // A discovery that finds the camera, or none; its events dropped.
+    void SetPresent(bool present) {
+        platform.found = present ? DiscoveryResult::Held : DiscoveryResult::NoneListed;
+        core.OnDeviceChange();
+        EXPECT_EQ(recorder.Take().back(), "find");
+    }
     // A tick that finds the camera present and active; events dropped.
     void PlugIn() {
-        state.m_bCameraPresent = 1;
+        SetPresent(true);
         SetStatus(Status() | STATUS_ACTIVE);
         core.OnStatusTick();
         recorder.Take();
@@ -232,7 +135,6 @@ protected:
     SettingsStore store{registry, camera};
     FakePlatform platform{recorder, camera};
     TrayControllerCore core{store, camera, platform};
-    TrayControllerCoreView state{core};
 };
 
 // --- Start-up ---
@@ -242,23 +144,23 @@ TEST_F(TrayControllerTest, StartUpLogsTheTraySwitchFirstAndKeepsTheStoredSelfTim
     SetStatus(STATUS_SELF_TIMER | STATUS_ACTIVE);
     core.ReadStartupSettings();
     EXPECT_EQ(DebugLevel, 103);
-    EXPECT_TRUE(state.m_bTrayEnabled);
+    EXPECT_TRUE(core.Plug().TrayEnabled());
     EXPECT_EQ(g_nEffectCount, 33);
 
     camera.open = false;  // no camera open before discovery: the clear only logs
     core.BeginInitialise();
-    state.m_bCameraPresent = 1;
     camera.open = true;
+    core.OnDeviceChange();  // finds the camera
     core.FinishInitialise();
 
     EXPECT_THAT(recorder.Take(),
                 ElementsAre("log 103 CKRYTrayDlg, ulCameraStatus = 0x2a",
-                            "log 103 ClearCameraStatus 0x0", "tray add 132/131 checked 0"));
-    EXPECT_TRUE(state.m_bSelfTimer);
-    EXPECT_TRUE(state.m_bMinimized);
-    EXPECT_FALSE(state.m_bPlugIn);
-    EXPECT_EQ(state.m_nCountdown, 0);
-    EXPECT_EQ(state.m_nPendingSizeIndex, 0);
+                            "log 103 ClearCameraStatus 0x0", "tray add 132/131 checked 0", "find"));
+    EXPECT_TRUE(core.Timer().IsOn());
+    EXPECT_TRUE(core.Plug().IsMinimized());
+    EXPECT_FALSE(core.Plug().IsPlugIn());
+    EXPECT_EQ(core.Timer().Remaining(), 0);
+    EXPECT_EQ(core.Timer().PendingSizeIndex(), 0);
 
     // The first tick shows the plugged-in icon, now with the self-timer's check mark.
     core.OnStatusTick();
@@ -276,7 +178,7 @@ TEST_F(TrayControllerTest, PollerStartsLastAndStopsWithTheWindow) {
     }
     EXPECT_TRUE(recorder.Contains("log 101 Thread Start"));
     core.PrepareDestroyWindow();  // wakes the poller from its wait for a tick
-    EXPECT_FALSE(state.m_bMinimized);
+    EXPECT_FALSE(core.Plug().IsMinimized());
 }
 
 // --- Plug state ---
@@ -297,13 +199,13 @@ TEST_P(PlugStateTest, FollowsTheTransitionTable) {
     if (row.previous) {
         PlugIn();
     }
-    state.m_bCameraPresent = row.present;
+    SetPresent(row.present != 0);
     SetStatus(row.active ? STATUS_ACTIVE : 0);
     core.OnStatusTick();
     EXPECT_EQ(recorder.Take(), row.events);
-    EXPECT_EQ(state.m_bPlugIn, row.pluggedAfter);
-    EXPECT_EQ(state.m_bPrevPlugIn, row.pluggedAfter);
-    EXPECT_NE(state.m_pTrayIcon, nullptr);
+    EXPECT_EQ(core.Plug().IsPlugIn(), row.pluggedAfter);
+    EXPECT_EQ(core.Plug().WasPlugIn(), row.pluggedAfter);
+    EXPECT_TRUE(core.Plug().HasIcon());
     EXPECT_EQ(platform.mostLiveIcons, 1);
 }
 
@@ -324,10 +226,10 @@ TEST_F(TrayControllerTest, TraySwitchOffNeverCreatesAnIconButStillLogs) {
     registry.SetDword(kValueTrayEnabled, 0);
     StartUp();
     PlugIn();
-    state.m_bCameraPresent = 0;
+    SetPresent(false);
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(), ElementsAre("log 100 plug out or stop"));
-    EXPECT_EQ(state.m_pTrayIcon, nullptr);
+    EXPECT_FALSE(core.Plug().HasIcon());
     EXPECT_EQ(platform.mostLiveIcons, 0);
 }
 
@@ -335,15 +237,15 @@ TEST_F(TrayControllerTest, AfterRestoreTheNextChangeRemovesTheIconAndAddsNone) {
     StartUp();
     core.OnSysCommand(kSysCommandMinimize | 0x0F);  // not exactly SC_MINIMIZE: ignored
     core.OnSysCommand(kSysCommandRestore);
-    EXPECT_FALSE(state.m_bMinimized);
-    state.m_bCameraPresent = 1;
+    EXPECT_FALSE(core.Plug().IsMinimized());
+    SetPresent(true);
     SetStatus(STATUS_ACTIVE);
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(), ElementsAre("tray gone 131", "log 100 plug in and play!"));
-    EXPECT_EQ(state.m_pTrayIcon, nullptr);
+    EXPECT_FALSE(core.Plug().HasIcon());
 
     core.OnSysCommand(kSysCommandMinimize);
-    state.m_bCameraPresent = 0;
+    SetPresent(false);
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(),
                 ElementsAre("tray add 132/131 checked 0", "log 100 plug out or stop"));
@@ -436,7 +338,7 @@ TEST_F(TrayControllerTest, CommandsWhileTheCameraIsBusyAreDroppedNotQueued) {
     camera.busy = true;
     core.OnTrayCommand(ID_SNAPSHOT_FIRST);
     core.OnTrayCommand(ID_SNAPONE_DELAY);
-    EXPECT_FALSE(state.m_bSelfTimer) << "the choice the driver holds stays shown";
+    EXPECT_FALSE(core.Timer().IsOn()) << "the choice the driver holds stays shown";
     camera.busy = false;
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(), ElementsAre("log 103 SetCameraStatus 0x11"));
@@ -478,7 +380,7 @@ TEST_F(TrayControllerTest, ButtonWorksWhileOpenButNotActive) {
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(), ElementsAre("start D:\\a.exe", "log 103 ClearCameraStatus 0x0",
                                              "status 0x0", "log 100 D:\\a.exe"));
-    EXPECT_FALSE(state.m_bPlugIn);
+    EXPECT_FALSE(core.Plug().IsPlugIn());
 }
 
 TEST_F(TrayControllerTest, ButtonWithNoCameraOpenIsLeftSet) {
@@ -555,8 +457,8 @@ TEST_F(TrayControllerTest, CommandsWithoutAnActionDoNothing) {
         core.OnTrayCommand(id);
         EXPECT_THAT(recorder.Take(), IsEmpty()) << id;
     }
-    EXPECT_FALSE(state.m_bSelfTimer);
-    EXPECT_EQ(state.m_nCountdown, 0);
+    EXPECT_FALSE(core.Timer().IsOn());
+    EXPECT_EQ(core.Timer().Remaining(), 0);
 }
 
 TEST_F(TrayControllerTest, StillWithoutSelfTimerSendsSizeClearsAndTriggersAtOnce) {
@@ -571,9 +473,8 @@ TEST_F(TrayControllerTest, StillWithoutSelfTimerSendsSizeClearsAndTriggersAtOnce
         core.OnTrayCommand(ID_SNAPSHOT_FIRST + p);
         EXPECT_EQ(recorder.Take().front(), "property 12 " + std::to_string(p));
     }
-    state.m_nFirstSizeIndex = 2;
     core.OnTrayCommand(ID_SNAPSHOT_LAST);  // beyond any list: sent unchanged
-    EXPECT_EQ(recorder.Take().front(), "property 12 17");
+    EXPECT_EQ(recorder.Take().front(), "property 12 15");
 }
 
 TEST_F(TrayControllerTest, SelfTimerCountsDownFiveSecondsThenCapturesOnce) {
@@ -582,7 +483,7 @@ TEST_F(TrayControllerTest, SelfTimerCountsDownFiveSecondsThenCapturesOnce) {
     TurnSelfTimerOn();
     core.OnTrayCommand(32762);
     EXPECT_THAT(recorder.Take(), ElementsAre("timer set"));
-    EXPECT_EQ(state.m_nCountdown, 5);
+    EXPECT_EQ(core.Timer().Remaining(), 5);
 
     for (int tick = 0; tick < 6; ++tick) {
         core.OnCountdownTick();
@@ -603,7 +504,7 @@ TEST_F(TrayControllerTest, StillCommandDuringCountdownRestartsWithTheNewSize) {
     core.OnCountdownTick();
     core.OnCountdownTick();
     core.OnTrayCommand(32765);
-    EXPECT_EQ(state.m_nCountdown, 5);
+    EXPECT_EQ(core.Timer().Remaining(), 5);
     recorder.Take();
 
     for (int tick = 0; tick < 6; ++tick) {
@@ -625,13 +526,13 @@ TEST_F(TrayControllerTest, CountdownHoldsWhileTheCameraIsAwayAndResumes) {
     core.OnCountdownTick();  // "3"
     recorder.Take();
 
-    state.m_bCameraPresent = 0;
+    SetPresent(false);
     core.OnStatusTick();
     recorder.Take();
     core.OnCountdownTick();
     core.OnCountdownTick();
-    EXPECT_THAT(recorder.Take(), IsEmpty());
-    EXPECT_EQ(state.m_nCountdown, 2);
+    EXPECT_THAT(recorder.Take(), ElementsAre("overlay hide")) << "its digit leaves the screen";
+    EXPECT_EQ(core.Timer().Remaining(), 2);
 
     PlugIn();
     core.OnCountdownTick();
@@ -651,16 +552,16 @@ TEST_F(TrayControllerTest, TogglingTwiceSetsThenClearsTheBitAndTheCheckMark) {
     EXPECT_THAT(recorder.Take(),
                 ElementsAre("log 103 SetCameraStatus 0x11", "status 0x11", "tray check 130 1",
                             "log 103 ClearCameraStatus 0x1", "status 0x1", "tray check 130 0"));
-    EXPECT_FALSE(state.m_bSelfTimer);
+    EXPECT_FALSE(core.Timer().IsOn());
 
     // Without an icon only the bit changes.
     core.PrepareDestroyWindow();
-    state.m_bCameraPresent = 0;
+    SetPresent(false);
     core.OnStatusTick();
     recorder.Take();
     core.OnTrayCommand(ID_SNAPONE_DELAY);
     EXPECT_THAT(recorder.Take(), ElementsAre("log 103 SetCameraStatus 0x11", "status 0x11"));
-    EXPECT_TRUE(state.m_bSelfTimer);
+    EXPECT_TRUE(core.Timer().IsOn());
 }
 
 TEST_F(TrayControllerTest, SwitchingTheSelfTimerOffDoesNotStopACountdown) {
@@ -699,6 +600,7 @@ TEST_F(TrayControllerTest, GoneCameraIsOpenedAgainAtTheNextTickWithoutActingTwic
     EXPECT_TRUE(recorder.Contains("start C:\\snap.exe"));
     recorder.Take();
 
+    platform.now += kFailsAtOnceWithin;  // it worked for a while
     camera.gone = true;
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(),
@@ -709,6 +611,16 @@ TEST_F(TrayControllerTest, GoneCameraIsOpenedAgainAtTheNextTickWithoutActingTwic
     camera.StoreLateStatus();
     core.OnStatusTick();
     EXPECT_THAT(recorder.Take(), IsEmpty()) << "one reopen, one record";
+
+    // Gone again right after that open: closed, and opened again by the back-off, not at once.
+    camera.gone = true;
+    core.OnStatusTick();
+    EXPECT_EQ(recorder.Take().front(), "close");
+    EXPECT_FALSE(core.CameraPresent());
+    core.OnStatusTick();
+    EXPECT_FALSE(recorder.Contains("find"));
+    core.OnStatusTick();
+    EXPECT_TRUE(recorder.Contains("find"));
 }
 
 TEST_F(TrayControllerTest, ListedCameraThatDoesNotOpenIsLookedForWithABackOff) {
@@ -725,8 +637,13 @@ TEST_F(TrayControllerTest, ListedCameraThatDoesNotOpenIsLookedForWithABackOff) {
         recorder.Take();
     }
     EXPECT_THAT(looks, ElementsAre(2, 6, 14, 30, 62, 122, 182));
+    EXPECT_EQ(platform.statusTimer, kStatusPeriod);
 
-    // A device change starts again from 2 s; a camera found ends the looks, as does none listed.
+    // A device message that lists the same devices opens nothing and keeps the wait; a changed
+    // list starts again from 2 s; a camera found ends the looks, as does none listed.
+    core.OnDeviceChange();
+    EXPECT_THAT(recorder.Take(), ElementsAre("find unchanged"));
+    platform.listChanged = true;
     core.OnDeviceChange();
     recorder.Take();
     platform.found = DiscoveryResult::Held;
@@ -740,6 +657,37 @@ TEST_F(TrayControllerTest, ListedCameraThatDoesNotOpenIsLookedForWithABackOff) {
         core.OnStatusTick();
     }
     EXPECT_FALSE(recorder.Contains("find"));
+    EXPECT_EQ(platform.statusTimer.count(), 0) << "no camera, no look: nothing runs";
+}
+
+// Several users signed in: the camera's bits are one for the machine, and only the copy whose
+// session is on the console and unlocked acts on them.
+TEST_F(TrayControllerTest, OnlyTheCopyInFrontActsAndOneComingToTheFrontClearsWhatItMissed) {
+    registry.SetText(kValueQuickLaunch, "C:\\snap.exe");
+    StartUp();
+    PlugIn();
+    core.OnSessionChange(kWtsSessionLock);
+    EXPECT_EQ(platform.statusTimer.count(), 0) << "no tick, no poll";
+    SetStatus(STATUS_ACTIVE | STATUS_SNAP_BUTTON | STATUS_STILL_READY);
+    core.OnSnapPolled();  // a request already under way
+    DeliverPolled();
+    SetPresent(true);  // a device message: a check of its own
+    core.OnStatusTick();
+    EXPECT_FALSE(recorder.Contains("start C:\\snap.exe"));
+    EXPECT_EQ(Status(), STATUS_ACTIVE | STATUS_SNAP_BUTTON | STATUS_STILL_READY);
+
+    core.OnSessionChange(kWtsSessionUnlock);
+    core.OnStatusTick();
+    EXPECT_THAT(recorder.Take(), ElementsAre("log 101 session in front",
+                                             "log 103 ClearCameraStatus 0x1", "status 0x1"));
+    SetStatus(STATUS_ACTIVE | STATUS_SNAP_BUTTON);
+    core.OnStatusTick();
+    EXPECT_TRUE(recorder.Contains("start C:\\snap.exe"));
+
+    // The console attached to another session: this copy waits again.
+    platform.session.attachedToConsole = false;
+    core.OnSessionChange(kWtsConsoleDisconnect);
+    EXPECT_FALSE(core.Session().InFront());
 }
 
 TEST_F(TrayControllerTest, ResumeReopensAndChecksTheIconOncePerSuspend) {
@@ -803,7 +751,7 @@ TEST_F(TrayControllerTest, NoIconIsCreatedOnceTheWindowIsGoing) {
     StartUp();
     core.PrepareDestroyWindow();
     PlugIn();
-    EXPECT_EQ(state.m_pTrayIcon, nullptr);
+    EXPECT_FALSE(core.Plug().HasIcon());
     EXPECT_EQ(platform.liveIcons, 0);
 }
 

@@ -84,6 +84,12 @@ bool RegisterDriver() {
     return SUCCEEDED(hr);
 }
 
+// Each look as the first after a change of the devices.
+DiscoveryResult Discover(CCameraDevice& camera, std::atomic<uint8_t>& present) {
+    DeviceListMemory memory;
+    return DiscoverCamera(camera, GetDirectShowCaptureSystem(), present, memory).result;
+}
+
 void CheckEmptyCategory(CCameraDevice& camera, std::atomic<uint8_t>& present) {
     std::vector<std::string> displayNames;
     std::vector<std::string> friendlyNames;
@@ -91,9 +97,7 @@ void CheckEmptyCategory(CCameraDevice& camera, std::atomic<uint8_t>& present) {
     Expect(hr == S_FALSE && displayNames.empty() && friendlyNames.empty(),
            "no device: the empty category answers S_FALSE and lists nothing (hr " +
                std::to_string(hr) + ")");
-    Expect(DiscoverCamera(camera, GetDirectShowCaptureSystem(), present) ==
-                   DiscoveryResult::NoneListed &&
-               present == 0,
+    Expect(Discover(camera, present) == DiscoveryResult::NoneListed && present == 0,
            "no device: discovery holds no camera");
     Expect(TakeLog().empty(), "no device: nothing logged");
 }
@@ -112,8 +116,7 @@ void CheckDiscoveryPicksTheCamera(CCameraDevice& camera, std::atomic<uint8_t>& p
            "friendly names stay aligned: " + Joined(friendlyNames));
     journal.Next();
 
-    Expect(DiscoverCamera(camera, GetDirectShowCaptureSystem(), present) == DiscoveryResult::Held &&
-               present == 1,
+    Expect(Discover(camera, present) == DiscoveryResult::Held && present == 1,
            "discovery accepts a camera");
     Expect(camera.DisplayName() == kSimCameraDisplayName, "the camera's display name is held");
     Expect(camera.FriendlyName() == kSimCameraFriendlyName, "the camera's friendly name is held");
@@ -189,11 +192,9 @@ void CheckUnrelatedDeviceChange(CCameraDevice& camera, std::atomic<uint8_t>& pre
                                 JournalCursor& journal) {
     journal.Next();
     simcam::Unplug(simcam::Device::Plain);
-    const bool heldAfterUnplug =
-        DiscoverCamera(camera, GetDirectShowCaptureSystem(), present) == DiscoveryResult::Held;
+    const bool heldAfterUnplug = Discover(camera, present) == DiscoveryResult::Held;
     simcam::Plug(simcam::Device::Plain);
-    const bool heldAfterPlug =
-        DiscoverCamera(camera, GetDirectShowCaptureSystem(), present) == DiscoveryResult::Held;
+    const bool heldAfterPlug = Discover(camera, present) == DiscoveryResult::Held;
     Expect(heldAfterUnplug && heldAfterPlug && present == 1 &&
                camera.DisplayName() == kSimCameraDisplayName,
            "an unrelated device coming and going keeps the camera");
@@ -219,8 +220,7 @@ void CheckVanishedDevice(JournalCursor& journal) {
 void CheckUnplug(CCameraDevice& camera, std::atomic<uint8_t>& present, JournalCursor& journal) {
     journal.Next();
     simcam::Unplug(simcam::Device::Camera);
-    Expect(DiscoverCamera(camera, GetDirectShowCaptureSystem(), present) != DiscoveryResult::Held &&
-               present == 0,
+    Expect(Discover(camera, present) != DiscoveryResult::Held && present == 0,
            "after unplug, discovery holds no camera");
     Expect(camera.DisplayName().empty() && camera.FriendlyName().empty(),
            "the camera object is closed");
