@@ -169,6 +169,15 @@ int CCameraDevice::SetExtensionProperty(int32_t id, ExtensionBuffer* block) {
     return m_pGraph ? Track(m_pGraph->SetExtensionProperty(id, block)) : -1;
 }
 
+int CCameraDevice::UpdateStatus(const std::function<uint32_t()>& compose) {
+    const CallLock lock(*this);
+    if (!lock) {
+        return kCameraBusy;
+    }
+    ExtensionBuffer block = StatusBlock(compose());  // without a graph it is still composed
+    return m_pGraph ? Track(m_pGraph->SetExtensionProperty(PROP_STATUS, &block)) : -1;
+}
+
 void CCameraDevice::SetEffect(int32_t effectId) {
     ExtensionBuffer block{{effectId, 0, 0, 0}};
     SetExtensionProperty(PROP_EFFECT, &block);

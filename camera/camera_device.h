@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -61,6 +62,8 @@ public:
     // from what Open read: a sensor does not change while it is plugged in.
     int GetExtensionProperty(int32_t id, ExtensionBuffer* block) override;
     int SetExtensionProperty(int32_t id, ExtensionBuffer* block) override;
+    // Composes the word and sends it under one hold of the lock. Busy: neither composed nor sent.
+    int UpdateStatus(const std::function<uint32_t()>& compose) override;
     void SetEffect(int32_t effectId) override;
     // IAMVideoControl::SetMode on the still pin: -1 without a filter or IAMVideoControl, else 0
     // (also when the filter has no still pin).

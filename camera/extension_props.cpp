@@ -22,3 +22,10 @@ bool IsDeviceGoneResult(int32_t hr) {
     }
     return false;
 }
+
+ExtensionBuffer StatusBlock(uint32_t status) {
+    ExtensionBuffer block{};
+    block.words[0] = kStatusWord;
+    block.words[1] = static_cast<int32_t>(status);
+    return block;
+}

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 // The driver sees 16 bytes (kExtensionBlockLength): four little-endian signed 32-bit words.
 // Word 0 carries every property's value; word 1 is used by PROP_STATUS only. Callers hold the
@@ -37,6 +38,9 @@ constexpr int kCameraGone = -3;
 // ERROR_INVALID_HANDLE or ERROR_FILE_NOT_FOUND. Every other failure is the driver's own answer.
 bool IsDeviceGoneResult(int32_t hr);
 
+// The PROP_STATUS block that makes `status` the driver's CameraStatus.
+ExtensionBuffer StatusBlock(uint32_t status);
+
 // What the rest of the program may ask of the open camera. Results follow the driver
 // wrappers: 0 = the call reached the driver, -1 = no capture filter or no such interface,
 // kCameraBusy = not made, kCameraGone = the device has gone from under the filter.
@@ -48,6 +52,14 @@ public:
     virtual void SetEffect(int32_t effectId) = 0;
     virtual int TriggerStill() = 0;
     virtual void ShowPropertyPages() = 0;
+    // Sends PROP_STATUS with the word `compose` answers, asked for just before the request. An
+    // implementation that serialises driver calls runs both as one call, so no other request
+    // (a poll, which lets the driver record a press) falls between the read and the write.
+    // `compose` must not call the camera.
+    virtual int UpdateStatus(const std::function<uint32_t()>& compose) {
+        ExtensionBuffer block = StatusBlock(compose());
+        return SetExtensionProperty(PROP_STATUS, &block);
+    }
     // A call since the camera was opened answered kCameraGone: it must be opened again.
     [[nodiscard]] virtual bool IsGone() const { return false; }
 };

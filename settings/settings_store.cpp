@@ -103,20 +103,20 @@ int32_t SettingsStore::ReadDebugLevel() {
     return static_cast<int32_t>(ReadDword(kValueDebugLevel));
 }
 
-int SettingsStore::SendStatus(uint32_t value, const char* logFormat) {
-    DebugLog(kLogStatus, logFormat, value);
-    ExtensionBuffer block{};
-    block.words[0] = kStatusWord;
-    block.words[1] = static_cast<int32_t>(value);
-    return m_camera.SetExtensionProperty(PROP_STATUS, &block);
+int SettingsStore::ChangeStatus(uint32_t clear, uint32_t set, const char* logFormat) {
+    return m_camera.UpdateStatus([&] {
+        const uint32_t status = (ReadCameraStatus() & ~clear) | set;
+        DebugLog(kLogStatus, logFormat, status);
+        return status;
+    });
 }
 
 int SettingsStore::ClearCameraStatus(uint32_t mask) {
-    return SendStatus(ReadCameraStatus() & ~mask, "ClearCameraStatus 0x%x");
+    return ChangeStatus(mask, 0, "ClearCameraStatus 0x%x");
 }
 
 int SettingsStore::SetCameraStatus(uint32_t mask) {
-    return SendStatus(ReadCameraStatus() | mask, "SetCameraStatus 0x%x");
+    return ChangeStatus(0, mask, "SetCameraStatus 0x%x");
 }
 
 std::optional<std::u16string> SettingsStore::ReadQuickLaunchPath() {

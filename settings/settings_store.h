@@ -43,7 +43,9 @@ public:
     int32_t ReadDebugLevel();
 
     // Work out the new bit set, log it at level 103 and ask the driver to store it. The
-    // registry itself is never written. Result: the driver call's (0 sent, -1 no camera).
+    // registry itself is never written. The read and the request are one camera operation, so a
+    // bit the driver records meanwhile is not sent back cleared. Result: the driver call's (0
+    // sent, -1 no camera, kCameraBusy not sent).
     int ClearCameraStatus(uint32_t mask);
     int SetCameraStatus(uint32_t mask);
 
@@ -62,7 +64,7 @@ public:
 
 private:
     uint32_t ReadDword(const char* name);
-    int SendStatus(uint32_t value, const char* logFormat);
+    int ChangeStatus(uint32_t clear, uint32_t set, const char* logFormat);
     long RemoveUserQuickLaunchPath();
 
     ISettingsBackend& m_backend;

@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include "debug_record_capture.h"
 #include "fake_capture_system.h"
+#include "memory_settings_backend.h"
 
 namespace {
 
@@ -205,6 +207,32 @@ TEST(CameraDeviceThreads, PropertyCallsNeverUseAClosedGraph) {
 
     EXPECT_EQ(system.faults.load(), 0);
     EXPECT_GT(reached.load(), 0);  // the calls did meet open graphs
+}
+
+// A poll, which lets the driver record a press, waits while the status word is read and sent.
+TEST_F(CameraDeviceTest, AStatusChangeKeepsAPressRecordedMeanwhile) {
+    CCameraDevice camera(m_system, std::chrono::seconds(10));
+    MemorySettingsBackend registry;
+    SettingsStore store(registry, camera);
+    camera.Open("@device:cam", "Cam");
+    registry.SetDword(kValueCameraStatus, STATUS_ACTIVE | STATUS_STILL_READY);
+    m_system.onSet = [&] {  // the driver keeps the word sent; a poll records a press
+        const std::string call = m_system.calls.back();
+        registry.SetDword(kValueCameraStatus, call == "set 14 4 0"
+                                                  ? store.ReadCameraStatus() | STATUS_SNAP_BUTTON
+                                                  : std::stoul(call.substr(9)));
+    };
+    std::future<int> poll;
+    const DebugRecordCapture log(103, [&](const DebugRecord&) {  // between read and request
+        poll = std::async(std::launch::async, [&] {
+            ExtensionBuffer block{{kSnapPollWord}};
+            return camera.SetExtensionProperty(PROP_SNAP_POLL, &block);
+        });
+        poll.wait_for(std::chrono::milliseconds(50));
+    });
+    EXPECT_EQ(store.ClearCameraStatus(STATUS_STILL_READY), 0);
+    EXPECT_EQ(poll.get(), 0);
+    EXPECT_EQ(store.ReadCameraStatus(), STATUS_ACTIVE | STATUS_SNAP_BUTTON);
 }
 
 }  // namespace
