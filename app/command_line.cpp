@@ -56,14 +56,25 @@ void AppendArgument(std::string& line, const std::string& argument) {
 }  // namespace
 
 std::string BuildCommandLine(const std::vector<std::string>& argv) {
+    if (argv.empty()) {
+        return {};
+    }
     std::string line;
-    for (std::size_t i = 0; i < argv.size(); ++i) {
-        if (i == 0) {
-            AppendProgramName(line, argv[i]);
-        } else {
+    AppendProgramName(line, argv.front());
+    if (argv.size() > 1) {
+        line += ' ';
+        line += BuildArguments({argv.begin() + 1, argv.end()});
+    }
+    return line;
+}
+
+std::string BuildArguments(const std::vector<std::string>& arguments) {
+    std::string line;
+    for (const std::string& argument : arguments) {
+        if (!line.empty()) {
             line += ' ';
-            AppendArgument(line, argv[i]);
         }
+        AppendArgument(line, argument);
     }
     return line;
 }

@@ -16,6 +16,10 @@
 // An argument ends at its first NUL character, as a C string would.
 std::string BuildCommandLine(const std::vector<std::string>& argv);
 
+// The arguments that follow a program name on its command line, quoted as BuildCommandLine
+// quotes every argument after argv[0]: what the shell is given apart from the program.
+std::string BuildArguments(const std::vector<std::string>& arguments);
+
 // The argument vector a started program receives: its own name, then two empty arguments.
 std::vector<std::string> LaunchArguments(const std::string& program);
 

@@ -9,6 +9,7 @@
 #include "settings/quick_launch_dialog_win32.h"
 #include "tray/system_tray_win32.h"
 #include "tray/tray_tip.h"
+#include "win/dark_menus_win32.h"
 #include "win/dpi_win32.h"
 #include "win/system_library_win32.h"
 #include "win/session_win32.h"
@@ -90,6 +91,9 @@ bool CKRYTrayDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case WM_WTSSESSION_CHANGE:
             m_core.OnSessionChange(static_cast<uint32_t>(wParam));
             return true;
+        case WM_SETTINGCHANGE:
+            OnMenuThemeSettingChange(wParam, lParam);
+            return false;
         case WM_QUERYENDSESSION:
             result = TRUE;  // at once, also while a driver call hangs
             return true;

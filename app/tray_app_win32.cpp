@@ -9,6 +9,7 @@
 #include "diag/debug_log.h"
 #include "diag/debug_record_win32.h"
 #include "settings/registry_backend_win32.h"
+#include "win/dark_menus_win32.h"
 #include "win/dll_search_win32.h"
 #include "win/handles_win32.h"
 #include "win/system_library_win32.h"
@@ -55,19 +56,28 @@ SettingsStore g_settings(g_registry, theCamera);
 
 BOOL CTrayApp::InitInstance() {
     // First of all: a second copy ends before it logs, touches the notification area, opens the
-    // camera or reads the settings. When the mutex cannot be made at all, run anyway.
+    // camera or reads the settings.
     if (!HandleCrashedCopy()) {  // a copy started after a crash is no second copy
         return FALSE;
     }
     const UniqueKernelHandle instanceLock(CreateMutexA(nullptr, FALSE, kSingleInstanceMutex));
-    if (instanceLock && GetLastError() == ERROR_ALREADY_EXISTS) {
+    const DWORD guardError = GetLastError();
+    // Access is denied to a guard that a copy made elevated or as another user: it runs.
+    if (instanceLock ? guardError == ERROR_ALREADY_EXISTS : guardError == ERROR_ACCESS_DENIED) {
         return FALSE;
+    }
+    if (!instanceLock) {
+        // Better two copies than none. The level is read early for this one record.
+        DebugLevel = g_settings.ReadDebugLevel();
+        DebugLog(kLogEvent, "Single-instance guard not made (error %lu), running without",
+                 guardError);
     }
     RegisterForRestartAfterUpdate();
     if (CoInitialize(nullptr) != S_OK) {
         MessageBoxA(nullptr, "CoInitialize Fail", "KRYTray", MB_OK);
         return FALSE;
     }
+    FollowAppThemeInMenus();  // before the first window and menu
     {
         CKRYTrayDlg dialog(nullptr, theCamera, GetDirectShowCaptureSystem(), g_settings);
         CDialogBase::SetMainWindow(&dialog);

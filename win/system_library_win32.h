@@ -31,3 +31,10 @@ template <typename FunctionPointer>
 FunctionPointer LookUpLoadedFunction(const wchar_t* library, const char* name) {
     return LookUpFunction<FunctionPointer>(GetModuleHandleW(library), name);
 }
+
+// A function the library exports by number only, as system libraries do for functions they do
+// not document; nullptr when it has no such number.
+template <typename FunctionPointer>
+FunctionPointer LookUpOrdinal(HMODULE library, WORD ordinal) {
+    return LookUpFunction<FunctionPointer>(library, MAKEINTRESOURCEA(ordinal));
+}

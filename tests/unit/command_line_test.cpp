@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "app/launch_fallback.h"
 #include "command_line_split.h"
 
 namespace {
@@ -37,6 +39,19 @@ TEST(CommandLineTest, LaunchVectorOfAPathWithBlanks) {
               "\"C:\\Program Files\\Snap Tools\\snap.exe\" \"\" \"\"");
     EXPECT_EQ(SplitCommandLine(BuildLaunchCommandLine(path), false),
               (std::vector<std::string>{path, "", ""}));
+    // What the shell gets after the program when it asks for consent.
+    EXPECT_EQ(BuildArguments({"", ""}), "\"\" \"\"");
+}
+
+TEST(LaunchFallbackTest, OnlyAProgramNeedingAnAdministratorAsksForConsentAndOnlyOnce) {
+    EXPECT_EQ(AfterDirectStart(0), StartOutcome::Started);
+    EXPECT_EQ(AfterDirectStart(kErrorElevationRequired), StartOutcome::AskConsent);
+    for (uint32_t error : {2u, 5u, 193u, kErrorCancelled}) {  // not found, denied, not a program
+        EXPECT_EQ(AfterDirectStart(error), StartOutcome::Failed) << error;
+    }
+    EXPECT_EQ(AfterShellStart(0), StartOutcome::Started);
+    EXPECT_EQ(AfterShellStart(kErrorCancelled), StartOutcome::Refused);
+    EXPECT_EQ(AfterShellStart(kErrorElevationRequired), StartOutcome::Failed);
 }
 
 TEST(CommandLineTest, PlainNamesAndArgumentsStayUnquoted) {
