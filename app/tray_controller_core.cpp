@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "app/exit_command.h"
-#include "camera/capability_tables.h"
 #include "diag/debug_log.h"
 #include "res/resource.h"
 
@@ -12,7 +11,8 @@ TrayControllerCore::TrayControllerCore(SettingsStore& settings, ICameraOps& came
     : m_settings(settings),
       m_camera(camera),
       m_platform(platform),
-      m_plug(platform, [this] { return MenuData(); }),
+      m_plug(platform, [this] { return m_commands.MenuData(); }),
+      m_commands(settings, camera, platform, m_plug, [this] { Exit(); }),
       m_bits(settings),
       m_poller(camera, m_bCameraPresent) {
     m_poller.SetAfterPoll([this] { OnSnapPolled(); });
@@ -31,12 +31,12 @@ void TrayControllerCore::BeginInitialise() {
     // No camera is open yet: this only logs, and the stored self-timer bit survives it.
     m_settings.ClearCameraStatus(STATUS_ALL);
     m_bCameraPresent = 0;
-    m_plug.Reset(m_timer.IsOn());
+    m_plug.Reset(m_commands.Timer().IsOn());
 }
 
 void TrayControllerCore::FinishInitialise() {
-    m_timer.SetOn((m_settings.ReadCameraStatus() & STATUS_SELF_TIMER) != 0);
-    m_timer.Reset();
+    m_commands.Timer().SetOn((m_settings.ReadCameraStatus() & STATUS_SELF_TIMER) != 0);
+    m_commands.Timer().Reset();
     m_session.Start(m_platform.QuerySession());
 }
 
@@ -149,7 +149,7 @@ void TrayControllerCore::CheckNow() {
 
 void TrayControllerCore::CheckStatus(uint32_t status) {
     const bool present = CameraPresent();
-    m_plug.Follow(present && (status & STATUS_ACTIVE) != 0, m_bReopened, m_timer.IsOn());
+    m_plug.Follow(present && (status & STATUS_ACTIVE) != 0, m_bReopened, m_commands.Timer().IsOn());
     m_bReopened = false;
     if (!m_session.InFront()) {
         return;  // the button and still bits are left to the copy in front
@@ -193,101 +193,12 @@ void TrayControllerCore::UpdateTimers() {
     m_platform.SetStatusTimer(period);
 }
 
-TrayMenuData TrayControllerCore::MenuData() {
-    TrayMenuData menu;
-    menu.effectTable = EffectTable;
-    menu.effectCount = g_nEffectCount;
-    // The icon is owned by this object, so the question never outlives it.
-    menu.cameraContent = [this] { return ReadCameraMenuContent(); };
-    return menu;
-}
-
-CameraMenuContent TrayControllerCore::ReadCameraMenuContent() {
-    CameraMenuContent content;
-    content.effectsSupported = IsEffectSupported(m_plug.IsPlugIn(), m_camera, m_caps);
-    BuildSizeList(m_plug.IsPlugIn(), m_camera, m_caps, content.stillSizes);
-    return content;
-}
-
 void TrayControllerCore::OnTrayCommand(unsigned id) {
-    if (id >= ID_EFFECT_FIRST && id <= ID_EFFECT_LAST) {
-        // The range is wider than the table; ids past its last row are never issued by the menu.
-        const unsigned row = id - ID_EFFECT_FIRST;
-        if (row < static_cast<unsigned>(kEffectTableRows)) {
-            m_camera.SetEffect(EffectTable[row].nEffectId);
-        }
-        return;
-    }
-    if (id >= ID_SNAPSHOT_FIRST && id <= ID_SNAPSHOT_LAST) {
-        const int32_t sizeIndex =
-            m_caps.m_nFirstSizeIndex + static_cast<int32_t>(id - ID_SNAPSHOT_FIRST);
-        if (m_timer.IsOn()) {
-            m_timer.Start(sizeIndex);  // also restarts a running countdown, with the new size
-            m_platform.SetCountdownTimer();
-        } else {
-            TakeSnapshot(sizeIndex);
-        }
-        return;
-    }
-    switch (id) {
-        case ID_SNAPONE_DELAY:
-            ToggleSelfTimer();
-            break;
-        case ID_QUICKLAUNCH:
-            m_platform.RunQuickLaunchDialog();
-            break;
-        case ID_VIDEO_CAPTURE_FILTER:
-            m_camera.ShowPropertyPages();
-            break;
-        case ID_MENU_EXIT:
-            Exit();
-            break;
-        default:
-            break;  // the menu title and the unused ids of the range
-    }
-}
-
-void TrayControllerCore::TakeSnapshot(int32_t sizeIndex) {
-    ExtensionBuffer block{};
-    block.words[0] = sizeIndex;
-    if (m_camera.SetExtensionProperty(PROP_STILL_SIZE, &block) == kCameraBusy) {
-        return;  // not queued: a still minutes later would surprise
-    }
-    m_settings.ClearCameraStatus(STATUS_STILL_READY);
-    m_camera.TriggerStill();
+    m_commands.OnTrayCommand(id, [this](bool on) { m_plug.SetSelfTimerChecked(on); });
 }
 
 void TrayControllerCore::OnCountdownTick() {
-    const SelfTimer::Step step = m_timer.Tick(m_plug.IsPlugIn());
-    switch (step.kind) {
-        case SelfTimer::Step::Kind::Show:
-            DebugLog(kLogCountdown, "%d", static_cast<int>(step.count));
-            m_platform.ShowCountdownOverlay(IDB_OVERLAY_SHAPE + step.count);
-            break;
-        case SelfTimer::Step::Kind::Hide:
-            m_platform.HideCountdownOverlay();
-            break;
-        case SelfTimer::Step::Kind::Capture:
-            DebugLog(kLogCountdown, "Self-Timer Capture");
-            m_platform.KillCountdownTimer();
-            TakeSnapshot(step.sizeIndex);
-            m_platform.HideCountdownOverlay();
-            break;
-        case SelfTimer::Step::Kind::Nothing:
-            break;
-    }
-}
-
-void TrayControllerCore::ToggleSelfTimer() {
-    // A countdown already running goes on either way.
-    const bool selfTimer = !m_timer.IsOn();
-    const int sent = selfTimer ? m_settings.SetCameraStatus(STATUS_SELF_TIMER)
-                               : m_settings.ClearCameraStatus(STATUS_SELF_TIMER);
-    if (sent == kCameraBusy) {
-        return;  // the menu keeps showing the choice the driver holds
-    }
-    m_timer.SetOn(selfTimer);
-    m_plug.SetSelfTimerChecked(selfTimer);
+    m_commands.OnCountdownTick();
 }
 
 void TrayControllerCore::Exit() {

@@ -1,6 +1,6 @@
 // The controller: turns the window's messages into the work of its parts (the plug state and
-// icon, the status bits, the self-timer, the discovery schedule, the session gate, the poller)
-// and starts programs. The Windows controller dialog holds it and forwards its messages.
+// icon, the menu's commands, the status bits, the discovery schedule, the session gate, the
+// poller) and starts programs. The Windows controller dialog holds it and forwards its messages.
 // Portable: no Windows headers.
 #pragma once
 
@@ -12,13 +12,12 @@
 
 #include "app/controller_platform.h"
 #include "app/discovery_schedule.h"
+#include "app/menu_commands.h"
 #include "app/plug_state.h"
 #include "app/polled_status_hand_off.h"
-#include "app/self_timer.h"
 #include "app/session_gate.h"
 #include "app/snap_button_poller.h"
 #include "app/status_bits.h"
-#include "camera/capabilities.h"
 #include "camera/extension_props.h"
 #include "settings/settings_store.h"
 
@@ -85,12 +84,8 @@ public:
 
     // WM_COMMAND ids ID_TRAY_COMMAND_FIRST..ID_TRAY_COMMAND_LAST.
     void OnTrayCommand(unsigned id);
-    // Still size, clear STATUS_STILL_READY, trigger: in that order; nothing while the camera is
-    // busy.
-    void TakeSnapshot(int32_t sizeIndex);
     // The 1-second self-timer tick.
     void OnCountdownTick();
-    void ToggleSelfTimer();
     // The menu's Exit: removes the icon, then destroys the window.
     void Exit();
     // The "EXIT" command: clears STATUS_TRAY_EXIT, then as Exit().
@@ -107,17 +102,11 @@ public:
     [[nodiscard]] bool PollerStopped() const { return !m_poller.IsRunning(); }
 
     [[nodiscard]] const PlugState& Plug() const { return m_plug; }
-    [[nodiscard]] const SelfTimer& Timer() const { return m_timer; }
+    [[nodiscard]] const SelfTimer& Timer() const { return m_commands.Timer(); }
     [[nodiscard]] const SessionGate& Session() const { return m_session; }
     [[nodiscard]] bool CameraPresent() const { return m_bCameraPresent.load() == 1; }
 
 private:
-    // What a new icon's menu shows of this controller.
-    TrayMenuData MenuData();
-    // The plugged-in menu's camera part, read when the menu opens; records the sensor in
-    // m_caps for the still command.
-    CameraMenuContent ReadCameraMenuContent();
-
     void Discover(DiscoveryRequest request);
     // A camera whose device went from under it is opened again, at once or by the back-off.
     void FollowGoneCamera();
@@ -136,12 +125,11 @@ private:
     IControllerPlatform& m_platform;
 
     PlugState m_plug;
-    SelfTimer m_timer;
+    MenuCommands m_commands;
     StatusBitProtocol m_bits;
     DiscoverySchedule m_schedule;
     SessionGate m_session;
     PolledStatusHandOff m_handOff;
-    CameraCapabilities m_caps;  // m_nSensorKind .. m_nLastSizeIndex, as the last menu found them
 
     // 1 while discovery holds an open camera. Written on the UI thread, read by the poller.
     std::atomic<uint8_t> m_bCameraPresent{0};

@@ -163,6 +163,30 @@ TEST_F(DriverFaultTest, GoneDeviceIsOpenedAgainUnaskedAndTheButtonThenWorks) {
     EXPECT_EQ(viewer.Count("plug in and play!"), 1);
 }
 
+// The camera's bits are one for the machine: a copy whose session is locked neither polls nor
+// acts, and on unlock clears what was pressed meanwhile instead of acting on it.
+TEST_F(DriverFaultTest, LockedSessionLeavesThePressAndClearsItOnUnlock) {
+    StartPlugged();
+    settings::SetRaw("QuickLaunch", REG_SZ, stand_in::kQuickLaunch,
+                     static_cast<DWORD>(strlen(stand_in::kQuickLaunch)));
+    ASSERT_TRUE(viewer.WaitFor("Thread Start", 5s));
+    DWORD session = 0;
+    ASSERT_TRUE(ProcessIdToSessionId(tray.Id(), &session));
+    PostMessageA(tray.ControllerWindow(), WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, session);
+    ASSERT_TRUE(viewer.WaitFor("session in the background", 3s));
+    viewer.Clear();
+    sim::Camctl("set-status 3");  // pressed, as another copy's poll would have it recorded
+    EXPECT_FALSE(
+        PollUntil([] { return !stand_in::Starts(stand_in::kQuickLaunch).empty(); }, 2500ms));
+    EXPECT_EQ(sim::Status(), 0x3u) << "the bit is left to the copy in front";
+    EXPECT_EQ(viewer.Count("Check snap button"), 0) << "a locked copy polls";
+
+    PostMessageA(tray.ControllerWindow(), WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, session);
+    EXPECT_TRUE(PollUntil([] { return sim::Status() == 0x1; }, 3s)) << "cleared on unlock";
+    sim::Camctl("press");
+    EXPECT_TRUE(PollUntil([] { return stand_in::Starts(stand_in::kQuickLaunch).size() == 1; }, 4s));
+}
+
 TEST_F(DriverFaultTest, ResumeBringsBackTheIconTheShellLostAndTheCamera) {
     StartPlugged();
     ASSERT_TRUE(viewer.WaitFor("Thread Start", 5s));
