@@ -3,7 +3,8 @@
 // when `openUnlisted`, else like a device that vanished (no filter, `noFilterResult`).
 // `calls` records what reached a filter (and each open), `events` the graphs opened and
 // closed. With `guarded` nothing is recorded; instead a graph counts in `faults` every use
-// while or after it is released, from any thread.
+// while or after it is released, from any thread. A test that keeps the fake as a member sets it
+// up through the constructor.
 #pragma once
 
 #include <atomic>
@@ -38,6 +39,11 @@ public:
     int enumerations = 0;
     int graphsAlive = 0;
     std::atomic<int> faults{0};
+
+    FakeCaptureSystem() = default;
+    explicit FakeCaptureSystem(const std::function<void(FakeCaptureSystem&)>& setup) {
+        setup(*this);
+    }
 
     long EnumerateDevices(std::vector<std::string>& displayNames,
                           std::vector<std::string>& friendlyNames) override {
