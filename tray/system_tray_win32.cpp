@@ -33,11 +33,6 @@ CSystemTray::~CSystemTray() {
 
 BOOL CSystemTray::CreateTrayIcon(HWND parent, UINT callbackMessage, const char* tip,
                                  UINT iconResourceId, UINT id) {
-    if (LOBYTE(LOWORD(GetVersion())) < 4) {
-        m_bAdded = FALSE;
-        return FALSE;
-    }
-    m_bAdded = TRUE;
     // A hidden top-level window, not a message-only one: only top-level windows hear the
     // shell's "TaskbarCreated" broadcast.
     const RECT rect{0, 0, 10, 10};
