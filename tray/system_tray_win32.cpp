@@ -150,7 +150,7 @@ LRESULT CSystemTray::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
     if (!opensMenu) {
         return 1;
     }
-    const TrayMenuState state{m_iconData.uID, m_nDefaultItem, m_bDefaultByPos, m_bSelfTimerChecked};
+    const TrayMenuState state{m_iconData.uID, m_bSelfTimerChecked};
     TrayMenu menu = BuildTrayPopup(state, m_menu);
     if (!menu.popup) {
         return 0;

@@ -54,8 +54,6 @@ TrayMenu BuildTrayPopup(const TrayMenuState& state, const TrayMenuData& data) {
     inputs.effectTable = data.effectTable;
     inputs.effectCount = data.effectCount;
     inputs.selfTimerChecked = state.selfTimerChecked == 1;
-    inputs.defaultItem = static_cast<int>(state.defaultItem);
-    inputs.defaultByPosition = state.defaultByPos != 0;
 
     CLanguageIni file;  // read anew for every menu, so an edited file shows at once
     // A portable copy, or a driver that left no file, still gets a usable menu.

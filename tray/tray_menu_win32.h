@@ -14,8 +14,6 @@
 // What the menu needs from the tray object, copied out of it.
 struct TrayMenuState {
     UINT menuId = 0;  // the icon's id: 130 plugged in, 131 unplugged
-    UINT defaultItem = 0;
-    BOOL defaultByPos = TRUE;
     BOOL selfTimerChecked = FALSE;
 };
 
