@@ -151,16 +151,13 @@ LRESULT CSystemTray::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
         return 1;
     }
     const TrayMenuState state{m_iconData.uID, m_bSelfTimerChecked};
-    TrayMenu menu = BuildTrayPopup(state, m_menu);
-    if (!menu.popup) {
+    UniqueMenu popup = BuildTrayPopup(state, m_menu);
+    if (!popup) {
         return 0;
-    }
-    if (menu.effectsSupported) {
-        m_bEffectsSupported = *menu.effectsSupported;
     }
     // Tracking runs a nested message loop in which a plug-state change may delete this object,
     // so from here on only locals are used.
     const HWND owner = m_mainWindow;
-    TrackTrayMenu(std::move(menu.popup), owner);
+    TrackTrayMenu(std::move(popup), owner);
     return 1;
 }
