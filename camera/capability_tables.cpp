@@ -26,7 +26,7 @@ const ResolutionRow ResolutionTable[kResolutionTableRows] = {
     {"1280x1024"}, {"1600x1200"}, {"2304x1728"}, {"2560x1600"}, {"2560x2048"},
 };
 
-int g_nEffectCount = 0;
+int g_nEffectCount = kEffectTableRows;
 
 namespace {
 

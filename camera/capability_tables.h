@@ -15,7 +15,7 @@ constexpr int kResolutionTableRows = 15;
 extern const EffectRow EffectTable[kEffectTableRows];
 extern const ResolutionRow ResolutionTable[kResolutionTableRows];
 
-// Rows of EffectTable the menu walks. 0 until the controller sets it to kEffectTableRows.
+// Rows of EffectTable the menu walks: all of them.
 extern int g_nEffectCount;
 
 // Sensors above this many pixels get no effects.
