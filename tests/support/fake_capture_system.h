@@ -32,6 +32,7 @@ public:
     int setAnswer = 0;                 // what every set that reaches a filter answers
     std::function<void()> onSet;       // inside every set that reaches a filter
     std::function<void()> onPagesRun;  // inside the property frame
+    std::function<void()> onOpen;      // as each open begins
     bool guarded = false;
 
     std::vector<std::string> calls;
@@ -55,6 +56,9 @@ public:
         return devices.empty() ? 1 : 0;  // S_FALSE for an empty category
     }
     long OpenGraph(const std::string& displayName, std::unique_ptr<ICaptureGraph>& graph) override {
+        if (onOpen) {
+            onOpen();
+        }
         Note("open " + displayName);
         bool listed = false;
         bool filter = false;
