@@ -26,8 +26,6 @@ const ResolutionRow ResolutionTable[kResolutionTableRows] = {
     {"1280x1024"}, {"1600x1200"}, {"2304x1728"}, {"2560x1600"}, {"2560x2048"},
 };
 
-int g_nEffectCount = kEffectTableRows;
-
 namespace {
 
 // A get that reaches the driver reports success whether or not the driver wrote the block, so

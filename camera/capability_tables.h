@@ -16,7 +16,7 @@ extern const EffectRow EffectTable[kEffectTableRows];
 extern const ResolutionRow ResolutionTable[kResolutionTableRows];
 
 // Rows of EffectTable the menu walks: all of them.
-extern int g_nEffectCount;
+inline constexpr int g_nEffectCount = kEffectTableRows;
 
 // Sensors above this many pixels get no effects.
 constexpr int32_t kMaxEffectSensorPixels = 307200;

@@ -26,13 +26,10 @@ HRESULT CaptureFilter::Create(FilterVariant variant, REFIID iid, void** object) 
     }
     *object = nullptr;
     auto* filter = new (std::nothrow) CaptureFilter(variant);
-    if (filter == nullptr) {
-        return E_OUTOFMEMORY;
+    if (filter != nullptr) {
+        filter->Record(filter->IsCamera() ? "filter-created" : "plain-created");
     }
-    filter->Record(filter->IsCamera() ? "filter-created" : "plain-created");
-    const HRESULT hr = filter->QueryInterface(iid, object);
-    filter->Release();
-    return hr;
+    return HandOut(filter, iid, object);
 }
 
 CaptureFilter::CaptureFilter(FilterVariant variant)
@@ -64,37 +61,15 @@ bool CaptureFilter::IsOwnPin(IPin* pin) const {
 
 // IUnknown
 
-STDMETHODIMP CaptureFilter::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
+void* CaptureFilter::FindInterface(REFIID iid) {
+    if (IsEqualIID(iid, IID_IPersist) || IsEqualIID(iid, IID_IMediaFilter)) {
+        return static_cast<IBaseFilter*>(this);
     }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPersist) ||
-        IsEqualIID(iid, IID_IMediaFilter) || IsEqualIID(iid, IID_IBaseFilter)) {
-        *object = static_cast<IBaseFilter*>(this);
-    } else if (IsEqualIID(iid, IID_IAMVideoControl)) {
-        *object = static_cast<IAMVideoControl*>(this);
-    } else if (IsCamera() && IsEqualIID(iid, IID_ISpecifyPropertyPages)) {
-        *object = static_cast<ISpecifyPropertyPages*>(this);
-    } else if (IsCamera() && IsEqualIID(iid, IID_IKRYExtension)) {
-        *object = static_cast<IKRYExtension*>(this);
-    } else {
-        *object = nullptr;
-        return E_NOINTERFACE;
+    if (!IsCamera() &&
+        (IsEqualIID(iid, IID_ISpecifyPropertyPages) || IsEqualIID(iid, IID_IKRYExtension))) {
+        return nullptr;
     }
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) CaptureFilter::AddRef() {
-    return InterlockedIncrement(&refs_);
-}
-
-STDMETHODIMP_(ULONG) CaptureFilter::Release() {
-    const LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) {
-        delete this;
-    }
-    return refs;
+    return ComObject::FindInterface(iid);
 }
 
 // IPersist

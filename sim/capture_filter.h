@@ -15,23 +15,21 @@
 
 #include "camera/kry_extension_win32.h"
 #include "sim/camera_driver.h"
-#include "sim/com_module.h"
+#include "sim/com_object.h"
 #include "sim/output_pin.h"
+
+template <>
+inline const IID& InterfaceId<IKRYExtension>() {
+    return IID_IKRYExtension;
+}
 
 enum class FilterVariant { Camera, Plain };
 
-class CaptureFilter final : public IBaseFilter,
-                            public IAMVideoControl,
-                            public ISpecifyPropertyPages,
-                            public IKRYExtension {
+class CaptureFilter final
+    : public ComObject<IBaseFilter, IAMVideoControl, ISpecifyPropertyPages, IKRYExtension> {
 public:
     static HRESULT CreateCamera(REFIID iid, void** object);
     static HRESULT CreatePlain(REFIID iid, void** object);
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // IPersist
     STDMETHODIMP GetClassID(CLSID* clsid) override;
@@ -72,16 +70,17 @@ private:
     enum PinIndex { kCapturePin = 0, kStillPin = 1, kPinCount = 2 };
 
     explicit CaptureFilter(FilterVariant variant);
-    ~CaptureFilter();
+    ~CaptureFilter() override;
     static HRESULT Create(FilterVariant variant, REFIID iid, void** object);
+
+    // IBaseFilter also answers for its bases; the plain filter lacks the camera's interfaces.
+    void* FindInterface(REFIID iid) override;
 
     bool IsCamera() const { return variant_ == FilterVariant::Camera; }
     bool IsStillPin(IPin* pin) const;
     bool IsOwnPin(IPin* pin) const;
     void Record(const std::string& line) const;
 
-    ModuleLock moduleLock_;
-    LONG refs_ = 1;
     const FilterVariant variant_;
     const DWORD number_;  // which filter this is, for a driver fault that kills older ones
     // Pins live exactly as long as the filter: their references are the filter's.

@@ -4,27 +4,21 @@
 #include <windows.h>
 #include <unknwn.h>
 
-#include "sim/com_module.h"
+#include "sim/com_object.h"
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<IClassFactory> {
 public:
     using CreateFunction = HRESULT (*)(REFIID iid, void** object);
 
     // Creates a factory for `create` and returns its `iid` interface.
     static HRESULT Create(CreateFunction create, REFIID iid, void** object);
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
-
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
     STDMETHODIMP LockServer(BOOL lock) override;
 
 private:
     explicit ClassFactory(CreateFunction create) : create_(create) {}
-    ~ClassFactory() = default;
+    ~ClassFactory() override = default;
 
-    ModuleLock moduleLock_;
-    LONG refs_ = 1;
     CreateFunction create_;
 };

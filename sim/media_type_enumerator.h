@@ -4,15 +4,11 @@
 #include <windows.h>
 #include <dshow.h>
 
-#include "sim/com_module.h"
+#include "sim/com_object.h"
 
-class EmptyMediaTypeEnumerator final : public IEnumMediaTypes {
+class EmptyMediaTypeEnumerator final : public ComObject<IEnumMediaTypes> {
 public:
     static HRESULT Create(IEnumMediaTypes** enumerator);
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     STDMETHODIMP Next(ULONG count, AM_MEDIA_TYPE** mediaTypes, ULONG* fetched) override;
     STDMETHODIMP Skip(ULONG count) override;
@@ -21,8 +17,5 @@ public:
 
 private:
     EmptyMediaTypeEnumerator() = default;
-    ~EmptyMediaTypeEnumerator() = default;
-
-    ModuleLock moduleLock_;
-    LONG refs_ = 1;
+    ~EmptyMediaTypeEnumerator() override = default;
 };

@@ -7,22 +7,6 @@
 OutputPin::OutputPin(IBaseFilter& filter, const wchar_t* name, const GUID& category)
     : filter_(filter), name_(name), category_(category) {}
 
-STDMETHODIMP OutputPin::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPin)) {
-        *object = static_cast<IPin*>(this);
-    } else if (IsEqualIID(iid, IID_IKsPropertySet)) {
-        *object = static_cast<IKsPropertySet*>(this);
-    } else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
 STDMETHODIMP_(ULONG) OutputPin::AddRef() {
     return filter_.AddRef();
 }

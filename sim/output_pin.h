@@ -9,7 +9,9 @@
 
 #include <string>
 
-class OutputPin final : public IPin, public IKsPropertySet {
+#include "sim/com_object.h"
+
+class OutputPin final : public ComInterfaces<IPin, IKsPropertySet> {
 public:
     OutputPin(IBaseFilter& filter, const wchar_t* name, const GUID& category);
     OutputPin(const OutputPin&) = delete;
@@ -18,8 +20,7 @@ public:
     const std::wstring& Name() const { return name_; }
     const GUID& Category() const { return category_; }
 
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    // IUnknown: the filter's count
     STDMETHODIMP_(ULONG) AddRef() override;
     STDMETHODIMP_(ULONG) Release() override;
 

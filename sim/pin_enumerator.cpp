@@ -10,31 +10,6 @@ HRESULT PinEnumerator::Create(PinList pins, size_t position, IEnumPins** enumera
     return *enumerator != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
-STDMETHODIMP PinEnumerator::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IEnumPins)) {
-        *object = static_cast<IEnumPins*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) PinEnumerator::AddRef() {
-    return InterlockedIncrement(&refs_);
-}
-
-STDMETHODIMP_(ULONG) PinEnumerator::Release() {
-    const LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) {
-        delete this;
-    }
-    return refs;
-}
-
 STDMETHODIMP PinEnumerator::Next(ULONG count, IPin** pins, ULONG* fetched) {
     if (pins == nullptr || (count > 1 && fetched == nullptr)) {
         return E_POINTER;

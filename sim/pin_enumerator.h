@@ -7,17 +7,13 @@
 
 #include <vector>
 
-#include "sim/com_module.h"
+#include "sim/com_object.h"
 
-class PinEnumerator final : public IEnumPins {
+class PinEnumerator final : public ComObject<IEnumPins> {
 public:
     using PinList = std::vector<Microsoft::WRL::ComPtr<IPin>>;
 
     static HRESULT Create(PinList pins, size_t position, IEnumPins** enumerator);
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     STDMETHODIMP Next(ULONG count, IPin** pins, ULONG* fetched) override;
     STDMETHODIMP Skip(ULONG count) override;
@@ -26,10 +22,8 @@ public:
 
 private:
     PinEnumerator(PinList pins, size_t position) : pins_(std::move(pins)), position_(position) {}
-    ~PinEnumerator() = default;
+    ~PinEnumerator() override = default;
 
-    ModuleLock moduleLock_;
-    LONG refs_ = 1;
     const PinList pins_;
     size_t position_;
 };

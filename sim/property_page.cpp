@@ -22,44 +22,13 @@ HRESULT CameraPropertyPage::Create(REFIID iid, void** object) {
         return E_POINTER;
     }
     *object = nullptr;
-    auto* page = new (std::nothrow) CameraPropertyPage();
-    if (page == nullptr) {
-        return E_OUTOFMEMORY;
-    }
-    const HRESULT hr = page->QueryInterface(iid, object);
-    page->Release();
-    return hr;
+    return HandOut(new (std::nothrow) CameraPropertyPage(), iid, object);
 }
 
 CameraPropertyPage::~CameraPropertyPage() {
     if (dialog_ != nullptr) {
         DestroyWindow(dialog_);
     }
-}
-
-STDMETHODIMP CameraPropertyPage::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyPage)) {
-        *object = static_cast<IPropertyPage*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CameraPropertyPage::AddRef() {
-    return InterlockedIncrement(&refs_);
-}
-
-STDMETHODIMP_(ULONG) CameraPropertyPage::Release() {
-    const LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) {
-        delete this;
-    }
-    return refs;
 }
 
 STDMETHODIMP CameraPropertyPage::SetPageSite(IPropertyPageSite* site) {

@@ -8,16 +8,11 @@
 
 #include <vector>
 
-#include "sim/com_module.h"
+#include "sim/com_object.h"
 
-class CameraPropertyPage final : public IPropertyPage {
+class CameraPropertyPage final : public ComObject<IPropertyPage> {
 public:
     static HRESULT Create(REFIID iid, void** object);
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // IPropertyPage
     STDMETHODIMP SetPageSite(IPropertyPageSite* site) override;
@@ -34,15 +29,13 @@ public:
 
 private:
     CameraPropertyPage() = default;
-    ~CameraPropertyPage();
+    ~CameraPropertyPage() override;
 
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnInitDialog(HWND dialog);
     INT_PTR OnCommand(int controlId, int notifyCode);
     void ShowSensorState();
 
-    ModuleLock moduleLock_;
-    LONG refs_ = 1;
     Microsoft::WRL::ComPtr<IPropertyPageSite> site_;
     std::vector<Microsoft::WRL::ComPtr<IUnknown>> objects_;
     HWND dialog_ = nullptr;

@@ -57,8 +57,8 @@ struct TrayMenuInputs {
     std::span<const EffectRow> effectTable;                        // EffectTable
     int effectCount = 0;                                           // g_nEffectCount
     bool selfTimerChecked = false;
-    // The default item, as the tray object keeps it; applied to the resource menu before the
-    // submenus are inserted, so it follows its item when later positions shift.
+    // The default item; the tray leaves it at the title (position 0). Applied to the resource
+    // menu before the submenus are inserted, so it follows its item when later positions shift.
     int defaultItem = 0;
     bool defaultByPosition = true;
 };

@@ -33,11 +33,6 @@ CSystemTray::~CSystemTray() {
 
 BOOL CSystemTray::CreateTrayIcon(HWND parent, UINT callbackMessage, const char* tip,
                                  UINT iconResourceId, UINT id) {
-    if (LOBYTE(LOWORD(GetVersion())) < 4) {
-        m_bAdded = FALSE;
-        return FALSE;
-    }
-    m_bAdded = TRUE;
     // A hidden top-level window, not a message-only one: only top-level windows hear the
     // shell's "TaskbarCreated" broadcast.
     const RECT rect{0, 0, 10, 10};
@@ -155,17 +150,14 @@ LRESULT CSystemTray::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
     if (!opensMenu) {
         return 1;
     }
-    const TrayMenuState state{m_iconData.uID, m_nDefaultItem, m_bDefaultByPos, m_bSelfTimerChecked};
-    TrayMenu menu = BuildTrayPopup(state, m_menu);
-    if (!menu.popup) {
+    const TrayMenuState state{m_iconData.uID, m_bSelfTimerChecked};
+    UniqueMenu popup = BuildTrayPopup(state, m_menu);
+    if (!popup) {
         return 0;
-    }
-    if (menu.effectsSupported) {
-        m_bEffectsSupported = *menu.effectsSupported;
     }
     // Tracking runs a nested message loop in which a plug-state change may delete this object,
     // so from here on only locals are used.
     const HWND owner = m_mainWindow;
-    TrackTrayMenu(std::move(menu.popup), owner);
+    TrackTrayMenu(std::move(popup), owner);
     return 1;
 }

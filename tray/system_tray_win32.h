@@ -34,9 +34,6 @@ public:
 
     BOOL m_bAdded = FALSE;
     NOTIFYICONDATAA m_iconData{};
-    UINT m_nDefaultItem = 0;
-    BOOL m_bDefaultByPos = TRUE;
-    BOOL m_bEffectsSupported = TRUE;
     BOOL m_bSelfTimerChecked = FALSE;
     // The shell took NOTIFYICON_VERSION: it sends WM_CONTEXTMENU and NIN_KEYSELECT.
     bool m_bVersion3 = false;

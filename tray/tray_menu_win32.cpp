@@ -1,5 +1,7 @@
 #include "tray/tray_menu_win32.h"
 
+#include <optional>
+
 #include "tray/language_ini_win32.h"
 
 namespace {
@@ -35,8 +37,7 @@ UniqueMenu CreatePopupFromDescription(const MenuDescription& description) {
     return popup;
 }
 
-TrayMenu BuildTrayPopup(const TrayMenuState& state, const TrayMenuData& data) {
-    TrayMenu menu;
+UniqueMenu BuildTrayPopup(const TrayMenuState& state, const TrayMenuData& data) {
     // The camera is asked once, when the plugged-in menu first wants its effect support.
     std::optional<CameraMenuContent> camera;
     const auto cameraContent = [&data, &camera]() -> const CameraMenuContent& {
@@ -54,19 +55,15 @@ TrayMenu BuildTrayPopup(const TrayMenuState& state, const TrayMenuData& data) {
     inputs.effectTable = data.effectTable;
     inputs.effectCount = data.effectCount;
     inputs.selfTimerChecked = state.selfTimerChecked == 1;
-    inputs.defaultItem = static_cast<int>(state.defaultItem);
-    inputs.defaultByPosition = state.defaultByPos != 0;
 
     CLanguageIni file;  // read anew for every menu, so an edited file shows at once
     // A portable copy, or a driver that left no file, still gets a usable menu.
     CLanguageFallback texts(file, BuiltInLanguageTexts());
     const std::optional<MenuDescription> description = BuildTrayMenu(inputs, texts);
     if (!description) {
-        return menu;
+        return {};
     }
-    menu.popup = CreatePopupFromDescription(*description);
-    menu.effectsSupported = description->effectsSupported;
-    return menu;
+    return CreatePopupFromDescription(*description);
 }
 
 void TrackTrayMenu(UniqueMenu popup, HWND owner) {

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <optional>
-
 #include "win/handles_win32.h"
 #include "tray/menu_description.h"
 
@@ -14,20 +12,13 @@
 // What the menu needs from the tray object, copied out of it.
 struct TrayMenuState {
     UINT menuId = 0;  // the icon's id: 130 plugged in, 131 unplugged
-    UINT defaultItem = 0;
-    BOOL defaultByPos = TRUE;
     BOOL selfTimerChecked = FALSE;
-};
-
-struct TrayMenu {
-    UniqueMenu popup;                     // null: no menu to show
-    std::optional<int> effectsSupported;  // asked only for the plugged-in menu
 };
 
 // The menu for `state.menuId` with texts from the language file and what `data` gives; built from
 // the portable description alone (the menu resources are generated from it), so an id it has no
-// menu for gives no menu.
-TrayMenu BuildTrayPopup(const TrayMenuState& state, const TrayMenuData& data);
+// menu for gives no menu (null).
+UniqueMenu BuildTrayPopup(const TrayMenuState& state, const TrayMenuData& data);
 
 // Win32 menus for a description; the submenus belong to the returned popup.
 UniqueMenu CreatePopupFromDescription(const MenuDescription& description);

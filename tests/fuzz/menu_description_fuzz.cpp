@@ -16,7 +16,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -25,29 +24,20 @@
 #include "camera/capability_tables.h"
 #include "res/resource.h"
 #include "fake_camera.h"
+#include "fake_language_texts.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tray/menu_description.h"
 
 namespace {
 
 // Each key's text is drawn once per input, then answered the same on every later read.
-class FuzzedTexts : public ILanguageTexts {
-public:
-    explicit FuzzedTexts(FuzzedDataProvider& in) : m_in(in) {}
-    std::optional<std::string> Find(const char* key) override {
+void DrawTexts(FakeLanguageTexts& texts, FuzzedDataProvider& in) {
+    texts.missing = [&in](const char* key) {
         FUZZ_CHECK(std::strlen(key) < sizeof EffectRow{}.szIniKey + 1);
-        auto found = texts.find(key);
-        if (found == texts.end()) {
-            const std::size_t limit = m_in.ConsumeBool() ? 80 : 300;
-            found = texts.emplace(key, m_in.ConsumeRandomLengthString(limit)).first;
-        }
-        return found->second;
-    }
-    std::map<std::string, std::string> texts;
-
-private:
-    FuzzedDataProvider& m_in;
-};
+        const std::size_t limit = in.ConsumeBool() ? 80 : 300;
+        return in.ConsumeRandomLengthString(limit);
+    };
+}
 
 struct DriverCall {
     int32_t id;
@@ -56,30 +46,25 @@ struct DriverCall {
 };
 
 // The driver's answers come from the fuzzer; building a menu only reads.
-class FuzzedCamera : public FakeCamera {
-public:
-    explicit FuzzedCamera(FuzzedDataProvider& in) {
-        readOnly = true;
-        onFault = [](const std::string&) { FUZZ_CHECK(false); };
-        answer = [this, &in](int32_t id, ExtensionBuffer* block) {
-            for (int32_t word : block->words) {
-                FUZZ_CHECK(word == 0);
-            }
-            const int result = in.PickValueInArray({0, 0, 0, 0, -1, 1, INT_MIN});
-            if (in.ConsumeBool()) {  // else the driver leaves the block as it was
-                block->words[0] = in.ConsumeBool()
-                                      ? in.PickValueInArray<int32_t>(
-                                            {0, 1, 2, 3, -1, 19200, 25344, 76800, 101376, 256000,
-                                             307200, 307201, 480000, INT_MIN, INT_MAX})
-                                      : in.ConsumeIntegral<int32_t>();
-            }
-            calls.push_back({id, result, block->words[0]});
-            return result;
-        };
-    }
-
-    std::vector<DriverCall> calls;
-};
+void DrawDriverAnswers(FakeCamera& camera, FuzzedDataProvider& in, std::vector<DriverCall>& calls) {
+    camera.readOnly = true;
+    camera.onFault = [](const std::string&) { FUZZ_CHECK(false); };
+    camera.answer = [&calls, &in](int32_t id, ExtensionBuffer* block) {
+        for (int32_t word : block->words) {
+            FUZZ_CHECK(word == 0);
+        }
+        const int result = in.PickValueInArray({0, 0, 0, 0, -1, 1, INT_MIN});
+        if (in.ConsumeBool()) {  // else the driver leaves the block as it was
+            block->words[0] = in.ConsumeBool()
+                                  ? in.PickValueInArray<int32_t>({0, 1, 2, 3, -1, 19200, 25344,
+                                                                  76800, 101376, 256000, 307200,
+                                                                  307201, 480000, INT_MIN, INT_MAX})
+                                  : in.ConsumeIntegral<int32_t>();
+        }
+        calls.push_back({id, result, block->words[0]});
+        return result;
+    };
+}
 
 // The sensor rules, written from their description.
 int ModelEffectSupport(const std::vector<DriverCall>& calls) {
@@ -161,13 +146,13 @@ std::string Cut(const std::string& text) {
 }
 
 void CheckEffects(const MenuItem& popup, int supported, const std::vector<EffectRow>& table,
-                  int count, FuzzedTexts& texts) {
+                  int count, FakeLanguageTexts& texts) {
     FUZZ_CHECK(popup.kind == MenuItemKind::Popup);
-    FUZZ_CHECK(popup.text == Cut(texts.texts.at("IDD_EFFECT_PAGE_TITLE")));
+    FUZZ_CHECK(popup.text == Cut(texts.values.at("IDD_EFFECT_PAGE_TITLE")));
     const std::vector<MenuItem>& items = popup.submenu;
     if (supported != 1) {
         FUZZ_CHECK(items.size() == 1 && items[0].id == ID_EFFECT_FIRST);
-        FUZZ_CHECK(items[0].text == Cut(texts.texts.at("IDC_SE_RADIO1")));
+        FUZZ_CHECK(items[0].text == Cut(texts.values.at("IDC_SE_RADIO1")));
         return;
     }
     const std::size_t expected =
@@ -182,7 +167,7 @@ void CheckEffects(const MenuItem& popup, int supported, const std::vector<Effect
         }
         FUZZ_CHECK(item.id == ID_EFFECT_FIRST + row && item.id <= ID_EFFECT_LAST);
         const std::string key(table[row].szIniKey, strnlen(table[row].szIniKey, 64));
-        FUZZ_CHECK(item.text == Cut(texts.texts.at(key)));
+        FUZZ_CHECK(item.text == Cut(texts.values.at(key)));
     }
 }
 
@@ -205,8 +190,11 @@ void CheckSizes(const MenuItem& popup, const DriverCall* call, bool selfTimer) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
-    FuzzedTexts texts(in);
-    FuzzedCamera camera(in);
+    FakeLanguageTexts texts;
+    DrawTexts(texts, in);
+    FakeCamera camera;
+    std::vector<DriverCall> calls;
+    DrawDriverAnswers(camera, in, calls);
     CameraCapabilities caps;
     const bool plugIn = in.ConsumeBool();
     // Exactly the table's rows on the heap: a read past the last row is an ASan report.
@@ -233,7 +221,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     const std::optional<MenuDescription> menu = BuildTrayMenu(inputs, texts);
     if (inputs.iconId != IDR_MENU_PLUGGED && inputs.iconId != IDR_MENU_UNPLUGGED) {
-        FUZZ_CHECK(!menu && camera.calls.empty());
+        FUZZ_CHECK(!menu && calls.empty());
         return 0;
     }
     FUZZ_CHECK(menu.has_value());
@@ -249,24 +237,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     if (inputs.iconId == IDR_MENU_UNPLUGGED) {
         FUZZ_CHECK(menu->items.size() == 5 && !menu->effectsSupported);
-        FUZZ_CHECK(camera.calls.empty());
+        FUZZ_CHECK(calls.empty());
         return 0;
     }
     FUZZ_CHECK(menu->items.size() == 9);
     FUZZ_CHECK(menu->effectsSupported == supportedAnswer);
     const DriverCall* sizeCall = nullptr;
     if (!plugIn) {
-        FUZZ_CHECK(camera.calls.empty() && supportedAnswer == 0);
+        FUZZ_CHECK(calls.empty() && supportedAnswer == 0);
     } else {
-        FUZZ_CHECK(camera.calls.size() == 3);
-        FUZZ_CHECK(camera.calls[0].id == PROP_SENSOR_KIND);
-        FUZZ_CHECK(camera.calls[1].id == PROP_SENSOR_PIXELS);
-        FUZZ_CHECK(camera.calls[2].id == PROP_SENSOR_PIXELS);
-        FUZZ_CHECK(supportedAnswer == ModelEffectSupport(camera.calls));
-        sizeCall = &camera.calls[2];
+        FUZZ_CHECK(calls.size() == 3);
+        FUZZ_CHECK(calls[0].id == PROP_SENSOR_KIND);
+        FUZZ_CHECK(calls[1].id == PROP_SENSOR_PIXELS);
+        FUZZ_CHECK(calls[2].id == PROP_SENSOR_PIXELS);
+        FUZZ_CHECK(supportedAnswer == ModelEffectSupport(calls));
+        sizeCall = &calls[2];
     }
     CheckEffects(menu->items[3], supportedAnswer, table, inputs.effectCount, texts);
     CheckSizes(menu->items[4], sizeCall, inputs.selfTimerChecked);
-    FUZZ_CHECK(menu->items[4].text == Cut(texts.texts.at("ID_SNAPONE")));
+    FUZZ_CHECK(menu->items[4].text == Cut(texts.values.at("ID_SNAPONE")));
     return 0;
 }

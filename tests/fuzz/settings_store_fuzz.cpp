@@ -22,6 +22,7 @@
 #include "diag/debug_log.h"
 #include "settings/settings_store.h"
 #include "fake_camera.h"
+#include "memory_settings_backend.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -42,56 +43,51 @@ struct Answer {
     bool openFails = false;
 };
 
-class FuzzedBackend : public ISettingsBackend {
+// The registry as the fuzzer sets it up: every query answers `next`, whatever value it names,
+// and may break the registry's contract; the user's key exists only once created for a write.
+class FuzzedRegistry {
 public:
+    MemorySettingsBackend backend;
     Answer next;
-    bool wow64 = false;
-    int opens = 0;
-    int closes = 0;
     uint32_t lastOffered = 0;
     long lastResult = 0;
-    std::vector<uint8_t> written;
-    bool wroteSomething = false;
 
-    bool RunningUnderWow64() override { return wow64; }
-
-    long Open(const char* path, uint32_t access, Key* key) override {
-        FUZZ_CHECK(std::strcmp(path, SettingsKeyPath) == 0);
-        FUZZ_CHECK(((access & kKeyWow64_64Key) != 0) == wow64);
-        ++opens;
-        *key = next.openFails ? nullptr : this;
-        return next.openFails ? kFileNotFound : kSuccess;
+    FuzzedRegistry() {
+        backend.onOpen = [this](bool user, const char* path, uint32_t access) {
+            FUZZ_CHECK(std::strcmp(path, user ? kUserSettingsKeyPath : SettingsKeyPath) == 0);
+            FUZZ_CHECK(user || ((access & kKeyWow64_64Key) != 0) == backend.wow64);
+        };
+        backend.query = [this](ISettingsBackend::Key key, const char*, uint32_t* type,
+                               uint8_t* data, uint32_t* size) {
+            lastOffered = *size;
+            lastResult = Respond(key, type, data, size);
+            return lastResult;
+        };
     }
+    FuzzedRegistry(const FuzzedRegistry&) = delete;
+    FuzzedRegistry& operator=(const FuzzedRegistry&) = delete;
 
-    // The user's key exists only once created for a write.
-    long OpenUser(const char* path, uint32_t, bool create, Key* key) override {
-        FUZZ_CHECK(std::strcmp(path, kUserSettingsKeyPath) == 0);
-        ++opens;
-        *key = create ? this : nullptr;
-        return create ? kSuccess : kFileNotFound;
+    // The next operation meets `answer`, and no key or value of an earlier one.
+    void Expect(Answer answer) {
+        next = std::move(answer);
+        backend.keyExists = !next.openFails;
+        backend.userKeyExists = false;
+        backend.values.clear();
+        backend.userValues.clear();
     }
-
-    long DeleteValue(Key, const char*) override { return kFileNotFound; }
-
-    long Query(Key key, const char*, uint32_t* type, uint8_t* data, uint32_t* size) override {
-        lastOffered = *size;
-        lastResult = Respond(key, type, data, size);
-        return lastResult;
-    }
-
-    long SetString(Key key, const char*, const uint8_t* data, uint32_t size) override {
-        if (key == nullptr) {
-            return kInvalidHandle;
+    // What the last write stored in either key; nullptr when nothing was written.
+    const std::vector<uint8_t>* Written() const {
+        for (const auto* values : {&backend.values, &backend.userValues}) {
+            const auto found = values->find(kValueQuickLaunch);
+            if (found != values->end()) {
+                return &found->second;
+            }
         }
-        written.assign(data, data + size);
-        wroteSomething = true;
-        return kSuccess;
+        return nullptr;
     }
-
-    void Close(Key) override { ++closes; }
 
 private:
-    long Respond(Key key, uint32_t* type, uint8_t* data, uint32_t* size) {
+    long Respond(ISettingsBackend::Key key, uint32_t* type, uint8_t* data, uint32_t* size) {
         if (key == nullptr) {
             return kInvalidHandle;
         }
@@ -168,13 +164,13 @@ bool QueryFails(const Answer& answer) {
            (WellBehaved(answer) && answer.bytes.size() > 2 * kPathBufferSize);
 }
 
-void CheckDwordRead(FuzzedBackend& backend, uint32_t value) {
-    FUZZ_CHECK(backend.opens == backend.closes);
-    if (!backend.next.openFails && backend.next.error == kSuccess) {
-        FUZZ_CHECK(backend.lastOffered == 4);
+void CheckDwordRead(FuzzedRegistry& registry, uint32_t value) {
+    FUZZ_CHECK(registry.backend.opens == registry.backend.closes);
+    if (!registry.next.openFails && registry.next.error == kSuccess) {
+        FUZZ_CHECK(registry.lastOffered == 4);
     }
-    if (WellBehaved(backend.next)) {
-        FUZZ_CHECK(value == ModelDword(backend.next));
+    if (WellBehaved(registry.next)) {
+        FUZZ_CHECK(value == ModelDword(registry.next));
     }
 }
 
@@ -188,13 +184,13 @@ std::u16string ModelPath(const Answer& answer) {
     return text.substr(0, text.find(u'\0'));
 }
 
-void CheckPathRead(FuzzedBackend& backend, SettingsStore& store) {
+void CheckPathRead(FuzzedRegistry& registry, SettingsStore& store) {
     const auto read = store.ReadQuickLaunchPath();
-    const Answer& answer = backend.next;
-    FUZZ_CHECK(backend.opens == backend.closes);
-    FUZZ_CHECK(read.has_value() == (backend.lastResult == kSuccess));
+    const Answer& answer = registry.next;
+    FUZZ_CHECK(registry.backend.opens == registry.backend.closes);
+    FUZZ_CHECK(read.has_value() == (registry.lastResult == kSuccess));
     if (!answer.openFails && answer.error == kSuccess) {
-        FUZZ_CHECK(backend.lastOffered == 2 * kPathBufferSize);
+        FUZZ_CHECK(registry.lastOffered == 2 * kPathBufferSize);
     }
     if (WellBehaved(answer) || answer.openFails || answer.error != kSuccess) {
         FUZZ_CHECK(read.has_value() == !QueryFails(answer));
@@ -208,21 +204,21 @@ void CheckPathRead(FuzzedBackend& backend, SettingsStore& store) {
     }
 }
 
-void CheckStatusSend(FuzzedDataProvider& in, FuzzedBackend& backend, FakeCamera& camera,
+void CheckStatusSend(FuzzedDataProvider& in, FuzzedRegistry& registry, FakeCamera& camera,
                      SettingsStore& store) {
     const uint32_t mask = in.ConsumeIntegral<uint32_t>();
     const bool set = in.ConsumeBool();
     camera.setResult = in.PickValueInArray({0, -1, 1});
     const std::size_t sets = camera.Sets().size();
     const int result = set ? store.SetCameraStatus(mask) : store.ClearCameraStatus(mask);
-    FUZZ_CHECK(backend.opens == backend.closes);
+    FUZZ_CHECK(registry.backend.opens == registry.backend.closes);
     FUZZ_CHECK(result == camera.setResult);
     const std::vector<FakeCamera::Call> sent = camera.Sets();
     FUZZ_CHECK(sent.size() == sets + 1);
     const ExtensionBuffer& last = sent.back().block;
     FUZZ_CHECK(sent.back().id == PROP_STATUS && last.words[0] == kStatusWord);
-    if (WellBehaved(backend.next)) {
-        const uint32_t stored = ModelDword(backend.next);
+    if (WellBehaved(registry.next)) {
+        const uint32_t stored = ModelDword(registry.next);
         const uint32_t expected = set ? (stored | mask) : (stored & ~mask);
         FUZZ_CHECK(static_cast<uint32_t>(last.words[1]) == expected);
     }
@@ -230,25 +226,25 @@ void CheckStatusSend(FuzzedDataProvider& in, FuzzedBackend& backend, FakeCamera&
 
 // A written path is its characters without a NUL, at most 511 and no half surrogate pair at the
 // cut, as UTF-16LE, and reads back the same.
-void CheckPathWrite(FuzzedDataProvider& in, FuzzedBackend& backend, SettingsStore& store) {
+void CheckPathWrite(FuzzedDataProvider& in, FuzzedRegistry& registry, SettingsStore& store) {
     const std::string raw = in.ConsumeRandomLengthString(2048);
     std::u16string text;
     for (std::size_t i = 0; i + 1 < raw.size(); i += 2) {
         text.push_back(static_cast<char16_t>(uint8_t(raw[i]) | uint8_t(raw[i + 1]) << 8));
     }
-    backend.wroteSomething = false;
     FUZZ_CHECK(store.WriteQuickLaunchPath(text) == kSuccess);
-    FUZZ_CHECK(backend.opens == backend.closes);
-    FUZZ_CHECK(backend.wroteSomething);
+    FUZZ_CHECK(registry.backend.opens == registry.backend.closes);
+    FUZZ_CHECK(registry.Written() != nullptr);
     std::u16string expected = text.substr(0, std::min(text.find(u'\0'), kPathBufferSize - 1));
     if (expected.size() == kPathBufferSize - 1 && expected.back() >= 0xD800 &&
         expected.back() <= 0xDBFF) {
         expected.pop_back();
     }
-    backend.next = Answer{};
-    backend.next.bytes = backend.written;
-    FUZZ_CHECK(backend.written.size() == 2 * expected.size());
-    FUZZ_CHECK(ModelPath(backend.next) == expected);
+    Answer readBack;
+    readBack.bytes = *registry.Written();
+    registry.Expect(readBack);
+    FUZZ_CHECK(registry.next.bytes.size() == 2 * expected.size());
+    FUZZ_CHECK(ModelPath(registry.next) == expected);
     FUZZ_CHECK(store.ReadQuickLaunchPath() == expected);
 }
 
@@ -262,34 +258,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         g_senderInstalled = true;
     }
     FuzzedDataProvider in(data, size);
-    FuzzedBackend backend;
-    backend.wow64 = in.ConsumeBool();
+    FuzzedRegistry registry;
+    registry.backend.wow64 = in.ConsumeBool();
     DebugLevel = in.ConsumeBool() ? kLogStatus : 0;
     FakeCamera camera;
     camera.getResult = -1;
-    SettingsStore store(backend, camera);
+    SettingsStore store(registry.backend, camera);
 
     for (int step = 0; step < 16 && in.remaining_bytes() > 0; ++step) {
         const int operation = in.ConsumeIntegralInRange(0, 5);
-        backend.next = ConsumeAnswer(in);
+        registry.Expect(ConsumeAnswer(in));
         switch (operation) {
             case 0:
-                CheckDwordRead(backend, store.ReadCameraStatus());
+                CheckDwordRead(registry, store.ReadCameraStatus());
                 break;
             case 1:
-                CheckDwordRead(backend, store.ReadTrayEnabled());
+                CheckDwordRead(registry, store.ReadTrayEnabled());
                 break;
             case 2:
-                CheckDwordRead(backend, static_cast<uint32_t>(store.ReadDebugLevel()));
+                CheckDwordRead(registry, static_cast<uint32_t>(store.ReadDebugLevel()));
                 break;
             case 3:
-                CheckStatusSend(in, backend, camera, store);
+                CheckStatusSend(in, registry, camera, store);
                 break;
             case 4:
-                CheckPathRead(backend, store);
+                CheckPathRead(registry, store);
                 break;
             default:
-                CheckPathWrite(in, backend, store);
+                CheckPathWrite(in, registry, store);
                 break;
         }
     }

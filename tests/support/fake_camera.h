@@ -6,7 +6,7 @@
 // A get answers what Reply set for its property, else `answer` when set, else `getResult`
 // with the block untouched; a set answers `setResult`. With `readOnly`, any call but a get,
 // and a get that neither answers, is a fault, told to `onFault`. Safe to call from several
-// threads.
+// threads. A test that keeps the fake as a member sets it up through the constructor.
 #pragma once
 
 #include <chrono>
@@ -44,6 +44,9 @@ public:
     // Sees each call that reached the driver, after it is recorded.
     std::function<void(const Call&)> onCall;
 
+    FakeCamera() = default;
+    explicit FakeCamera(const std::function<void(FakeCamera&)>& setup) { setup(*this); }
+
     // A get of `id` answers `result`, with word 0 set to `word0` when there is one.
     void Reply(int32_t id, int result, std::optional<int32_t> word0) {
         m_replies[id] = {result, word0};
@@ -54,7 +57,9 @@ public:
         m_hang = hang;
         m_changed.notify_all();
     }
-    bool WaitForCalls(std::size_t count, std::chrono::milliseconds patience) {
+    // The default patience is reached only by a hang.
+    bool WaitForCalls(std::size_t count,
+                      std::chrono::milliseconds patience = std::chrono::seconds(10)) {
         std::unique_lock lock(m_mutex);
         return m_changed.wait_for(lock, patience, [&] { return m_calls.size() >= count; });
     }

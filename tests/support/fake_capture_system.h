@@ -3,7 +3,8 @@
 // when `openUnlisted`, else like a device that vanished (no filter, `noFilterResult`).
 // `calls` records what reached a filter (and each open), `events` the graphs opened and
 // closed. With `guarded` nothing is recorded; instead a graph counts in `faults` every use
-// while or after it is released, from any thread.
+// while or after it is released, from any thread. A test that keeps the fake as a member sets it
+// up through the constructor.
 #pragma once
 
 #include <atomic>
@@ -31,6 +32,7 @@ public:
     int setAnswer = 0;                 // what every set that reaches a filter answers
     std::function<void()> onSet;       // inside every set that reaches a filter
     std::function<void()> onPagesRun;  // inside the property frame
+    std::function<void()> onOpen;      // as each open begins
     bool guarded = false;
 
     std::vector<std::string> calls;
@@ -38,6 +40,11 @@ public:
     int enumerations = 0;
     int graphsAlive = 0;
     std::atomic<int> faults{0};
+
+    FakeCaptureSystem() = default;
+    explicit FakeCaptureSystem(const std::function<void(FakeCaptureSystem&)>& setup) {
+        setup(*this);
+    }
 
     long EnumerateDevices(std::vector<std::string>& displayNames,
                           std::vector<std::string>& friendlyNames) override {
@@ -49,6 +56,9 @@ public:
         return devices.empty() ? 1 : 0;  // S_FALSE for an empty category
     }
     long OpenGraph(const std::string& displayName, std::unique_ptr<ICaptureGraph>& graph) override {
+        if (onOpen) {
+            onOpen();
+        }
         Note("open " + displayName);
         bool listed = false;
         bool filter = false;

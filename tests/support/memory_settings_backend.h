@@ -1,8 +1,10 @@
 // An in-memory registry for the settings store: the machine's key and the user's own, values as
-// raw bytes (text as UTF-16LE), like the registry's.
+// raw bytes (text as UTF-16LE), like the registry's. A test that needs a registry breaking its
+// contract answers the queries itself through `query`.
 #pragma once
 
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -22,6 +24,12 @@ public:
     // Result of opening each key for writing: 5 (ERROR_ACCESS_DENIED) for a standard user.
     long machineWriteError = 0;
     long userWriteError = 0;
+
+    // Sees every open of either key before it is answered.
+    std::function<void(bool user, const char* path, uint32_t access)> onOpen;
+    // When set, answers every query, also of a key that failed to open, in place of the values.
+    std::function<long(Key key, const char* name, uint32_t* type, uint8_t* data, uint32_t* size)>
+        query;
 
     int opens = 0;
     int closes = 0;
@@ -51,7 +59,7 @@ public:
     bool RunningUnderWow64() override { return wow64; }
 
     long Open(const char* path, uint32_t access, Key* key) override {
-        ++opens;
+        Opening(false, path, access);
         lastPath = path;
         lastAccess = access;
         const long result = !keyExists ? 2 : Writing(access) ? machineWriteError : 0;
@@ -60,8 +68,8 @@ public:
     }
 
     // Records lastPath and lastAccess of the machine's key only.
-    long OpenUser(const char*, uint32_t access, bool create, Key* key) override {
-        ++opens;
+    long OpenUser(const char* path, uint32_t access, bool create, Key* key) override {
+        Opening(true, path, access);
         const long result = !userKeyExists && !create ? 2 : Writing(access) ? userWriteError : 0;
         userKeyExists = userKeyExists || (result == 0 && create);
         *key = result == 0 ? &userValues : nullptr;
@@ -69,6 +77,9 @@ public:
     }
 
     long Query(Key key, const char* name, uint32_t* type, uint8_t* data, uint32_t* size) override {
+        if (query) {
+            return query(key, name, type, data, size);
+        }
         if (key == nullptr) {
             return 6;  // ERROR_INVALID_HANDLE
         }
@@ -108,5 +119,11 @@ public:
     void Close(Key) override { ++closes; }
 
 private:
+    void Opening(bool user, const char* path, uint32_t access) {
+        ++opens;
+        if (onOpen) {
+            onOpen(user, path, access);
+        }
+    }
     static bool Writing(uint32_t access) { return (access & kKeySetValue) != 0; }
 };

@@ -18,17 +18,14 @@
 namespace {
 
 // Any name opens with a full filter, as a camera that is there.
-class FakeSystem : public FakeCaptureSystem {
-public:
-    FakeSystem() {
-        openUnlisted = true;
-        noFilterResult = static_cast<int32_t>(0x80004005);  // E_FAIL
-    }
-};
+void AnyNameOpens(FakeCaptureSystem& system) {
+    system.openUnlisted = true;
+    system.noFilterResult = static_cast<int32_t>(0x80004005);  // E_FAIL
+}
 
 class CameraDeviceTest : public ::testing::Test {
 protected:
-    FakeSystem m_system;
+    FakeCaptureSystem m_system{AnyNameOpens};
     CCameraDevice m_camera{m_system};
 };
 
@@ -133,19 +130,16 @@ TEST_F(CameraDeviceTest, PropertyFrameRunsOutsideTheLock) {
 }
 
 // Graphs that notice being used while or after they are released.
-class GuardedSystem : public FakeCaptureSystem {
-public:
-    GuardedSystem() {
-        openUnlisted = true;
-        guarded = true;
-    }
-};
+void Guarded(FakeCaptureSystem& system) {
+    system.openUnlisted = true;
+    system.guarded = true;
+}
 
 // A driver call that hangs on the poller's thread: the UI thread's calls give up after the
 // patience, the names and the sensor stay readable, and Close leaves the graph to the stuck
 // call, which releases it on return.
 TEST(CameraDeviceThreads, AStuckCallMakesOthersBusyAndCloseWaitsForNoOne) {
-    FakeSystem system;
+    FakeCaptureSystem system{AnyNameOpens};
     CCameraDevice camera(system, std::chrono::milliseconds(20));
     camera.Open("@device:cam", "Cam");
     std::promise<void> entered;
@@ -174,7 +168,7 @@ TEST(CameraDeviceThreads, AStuckCallMakesOthersBusyAndCloseWaitsForNoOne) {
 }
 
 TEST(CameraDeviceThreads, PropertyCallsNeverUseAClosedGraph) {
-    GuardedSystem system;
+    FakeCaptureSystem system{Guarded};
     CCameraDevice camera(system);
     std::atomic<bool> done{false};
     std::atomic<long> reached{0};

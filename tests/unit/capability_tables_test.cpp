@@ -13,20 +13,18 @@
 namespace {
 
 // Answers the gets it was told to; any other call fails the test.
-class ReadOnlyCamera : public FakeCamera {
-public:
-    ReadOnlyCamera() {
-        readOnly = true;
-        onFault = [](const std::string& what) { ADD_FAILURE() << what; };
+void ReadOnly(FakeCamera& camera) {
+    camera.readOnly = true;
+    camera.onFault = [](const std::string& what) { ADD_FAILURE() << what; };
+}
+
+std::vector<int32_t> Gets(FakeCamera& camera) {
+    std::vector<int32_t> ids;
+    for (const FakeCamera::Call& call : camera.Calls(FakeCamera::Op::Get)) {
+        ids.push_back(call.id);
     }
-    std::vector<int32_t> Gets() {
-        std::vector<int32_t> ids;
-        for (const Call& call : Calls(Op::Get)) {
-            ids.push_back(call.id);
-        }
-        return ids;
-    }
-};
+    return ids;
+}
 
 constexpr CameraCapabilities kSentinel{111, 222, 333, 444};
 
@@ -95,7 +93,7 @@ class SizeListByPixels : public ::testing::TestWithParam<SizeCase> {};
 
 TEST_P(SizeListByPixels, OffersRowsZeroToTheTablesLastRow) {
     const SizeCase c = GetParam();
-    ReadOnlyCamera camera;
+    FakeCamera camera{ReadOnly};
     camera.Reply(PROP_SENSOR_PIXELS, 0, c.pixels);
     CameraCapabilities caps = kSentinel;
     std::vector<std::string> list{"stale"};
@@ -105,7 +103,7 @@ TEST_P(SizeListByPixels, OffersRowsZeroToTheTablesLastRow) {
     EXPECT_EQ(list, Rows(0, c.last));
     EXPECT_EQ(list.back(), c.lastText);
     ExpectCaps(caps, kSentinel.m_nSensorKind, c.pixels, 0, c.last);
-    EXPECT_EQ(camera.Gets(), std::vector<int32_t>{PROP_SENSOR_PIXELS});
+    EXPECT_EQ(Gets(camera), std::vector<int32_t>{PROP_SENSOR_PIXELS});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -120,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SizeCase{2560 * 2048, 13, "2560x1600"}, SizeCase{-1, 13, "2560x1600"}));
 
 TEST(SizeList, DriverUnreachableLeavesEmptyListAndMembers) {
-    ReadOnlyCamera camera;
+    FakeCamera camera{ReadOnly};
     camera.Reply(PROP_SENSOR_PIXELS, -1, 307200);  // a failed call's block is not used
     CameraCapabilities caps = kSentinel;
     std::vector<std::string> list{"stale", "entries"};
@@ -132,14 +130,14 @@ TEST(SizeList, DriverUnreachableLeavesEmptyListAndMembers) {
 }
 
 TEST(SizeList, UnpluggedAsksNothingAndEmptiesTheList) {
-    ReadOnlyCamera camera;
+    FakeCamera camera{ReadOnly};
     CameraCapabilities caps = kSentinel;
     std::vector<std::string> list{"stale"};
 
     BuildSizeList(false, camera, caps, list);
 
     EXPECT_TRUE(list.empty());
-    EXPECT_TRUE(camera.Gets().empty());
+    EXPECT_TRUE(Gets(camera).empty());
     ExpectCaps(caps, 111, 222, 333, 444);
 }
 
@@ -159,7 +157,7 @@ class EffectSupport : public ::testing::TestWithParam<EffectCase> {};
 
 TEST_P(EffectSupport, DecidesFromKindAndPixelCount) {
     const EffectCase c = GetParam();
-    ReadOnlyCamera camera;
+    FakeCamera camera{ReadOnly};
     camera.Reply(PROP_SENSOR_KIND, c.kindResult, c.kind);
     camera.Reply(PROP_SENSOR_PIXELS, c.pixelsResult, c.pixels);
     CameraCapabilities caps = kSentinel;
@@ -167,7 +165,7 @@ TEST_P(EffectSupport, DecidesFromKindAndPixelCount) {
     EXPECT_EQ(IsEffectSupported(true, camera, caps), c.expected);
 
     ExpectCaps(caps, c.storedKind, c.storedPixels, 333, 444);
-    EXPECT_EQ(camera.Gets(), (std::vector<int32_t>{PROP_SENSOR_KIND, PROP_SENSOR_PIXELS}));
+    EXPECT_EQ(Gets(camera), (std::vector<int32_t>{PROP_SENSOR_KIND, PROP_SENSOR_PIXELS}));
 }
 
 INSTANTIATE_TEST_SUITE_P(KindsAndLimits, EffectSupport,
@@ -192,19 +190,19 @@ INSTANTIATE_TEST_SUITE_P(KindsAndLimits, EffectSupport,
                              EffectCase{0, 1, 0, -5, 1, 1, -5}));
 
 TEST(EffectSupport, UnpluggedAsksNothingAndKeepsMembers) {
-    ReadOnlyCamera camera;
+    FakeCamera camera{ReadOnly};
     CameraCapabilities caps = kSentinel;
 
     EXPECT_EQ(IsEffectSupported(false, camera, caps), 0);
 
-    EXPECT_TRUE(camera.Gets().empty());
+    EXPECT_TRUE(Gets(camera).empty());
     ExpectCaps(caps, 111, 222, 333, 444);
 }
 
 // --- A driver that answers without writing the block -----------------------------------
 
 TEST(UnwrittenBlock, ReadsAsZeroKindAndZeroPixels) {
-    ReadOnlyCamera camera;
+    FakeCamera camera{ReadOnly};
     camera.Reply(PROP_SENSOR_KIND, 0, std::nullopt);
     camera.Reply(PROP_SENSOR_PIXELS, 0, std::nullopt);
     CameraCapabilities caps = kSentinel;

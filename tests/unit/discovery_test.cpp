@@ -146,27 +146,16 @@ TEST_F(DiscoveryTest, NoDevicesLeavesTheCameraClosed) {
 // The snap-button poller trusts the byte: it must read 0 from before the old camera is closed
 // until the new one is open and proven.
 TEST_F(DiscoveryTest, PresentByteIsClearedBeforeCloseAndSetAfterOpen) {
-    class WatchingSystem : public FakeSystem {
-    public:
-        explicit WatchingSystem(std::atomic<uint8_t>& present) : m_present(present) {}
-        long OpenGraph(const std::string& displayName,
-                       std::unique_ptr<ICaptureGraph>& graph) override {
-            presentAtOpen.push_back(m_present.load());
-            return FakeSystem::OpenGraph(displayName, graph);
-        }
-        std::vector<int> presentAtOpen;
-
-    private:
-        std::atomic<uint8_t>& m_present;
-    };
     std::atomic<uint8_t> present{1};
-    WatchingSystem system(present);
+    std::vector<int> presentAtOpen;
+    FakeSystem system;
+    system.onOpen = [&] { presentAtOpen.push_back(present.load()); };
     CCameraDevice camera(system);
     system.devices = {{"@device:sw:plain", "Plain", false}, {"@device:sw:cam", "Cam", true}};
 
     DeviceListMemory memory;
     EXPECT_EQ(DiscoverCamera(camera, system, present, memory).result, DiscoveryResult::Held);
-    EXPECT_EQ(system.presentAtOpen, (std::vector<int>{0, 0}));
+    EXPECT_EQ(presentAtOpen, (std::vector<int>{0, 0}));
     EXPECT_EQ(present.load(), 1);
 }
 

@@ -81,10 +81,10 @@ std::vector<std::string> Keys(const IniFile& ini) {
 }
 
 TEST(LanguageFiles, CommittedFilesEqualTheGeneratorsOutput) {
-    const auto generated =
-        langgen::GenerateLanguageFiles(ReadResFile("LUMA64.ini"), CommittedTable());
+    const auto generated = langgen::GenerateLanguageFiles(CommittedTable());
     EXPECT_THAT(generated.errors, testing::IsEmpty());
-    ASSERT_EQ(generated.files.size(), langgen::kTranslations.size());
+    ASSERT_EQ(generated.files.size(), langgen::kTranslations.size() + 1);
+    EXPECT_EQ(generated.files[0].path, "LUMA64.ini");
     for (const auto& file : generated.files) {
         EXPECT_TRUE(ReadResFile(file.path) == file.bytes)
             << "res/" << file.path << " is stale; regenerate: build the langgen target, then run "
@@ -189,16 +189,12 @@ INSTANTIATE_TEST_SUITE_P(Translations, TranslatedFile, testing::ValuesIn(langgen
 constexpr std::string_view kMiniEnglish = "; About\r\n[Language]\r\nA=Exit...\r\nB=Take\r\n";
 
 TextTable MiniTable() {
-    TextTable table;
-    table.texts[{";1", "enu"}] = "About";
-    table.texts[{"A", "enu"}] = "Exit...";
-    table.texts[{"B", "enu"}] = "Take";
+    std::string tsv = ";1\tenu\tAbout\nA\tenu\tExit...\nB\tenu\tTake\n";
     for (const Language& language : langgen::kTranslations) {
         const std::string code(language.code);
-        table.texts[{";1", code}] = "Über";
-        table.texts[{"A", code}] = "Ende...";
-        table.texts[{"B", code}] = "Foto";
+        tsv += ";1\t" + code + "\tÜber\nA\t" + code + "\tEnde...\nB\t" + code + "\tFoto\n";
     }
+    TextTable table = langgen::ParseTextTable(tsv);
     table.texts[{";1", "jpn"}] = "説明";
     table.texts[{";1", "chs"}] = "说明";
     table.texts[{"A", "chs"}] = "退出...";
@@ -206,15 +202,16 @@ TextTable MiniTable() {
 }
 
 TEST(LanguageGenerator, WritesEachTextInItsCodePageInTheEnglishLayout) {
-    const auto generated = langgen::GenerateLanguageFiles(kMiniEnglish, MiniTable());
+    const auto generated = langgen::GenerateLanguageFiles(MiniTable());
     EXPECT_THAT(generated.errors, testing::IsEmpty());
-    ASSERT_EQ(generated.files.size(), langgen::kTranslations.size());
-    EXPECT_EQ(generated.files[0].path, "lang/LUMA64.deu.ini");
-    EXPECT_EQ(generated.files[0].bytes,
+    ASSERT_EQ(generated.files.size(), langgen::kTranslations.size() + 1);
+    EXPECT_EQ(generated.files[0].bytes, kMiniEnglish);
+    EXPECT_EQ(generated.files[1].path, "lang/LUMA64.deu.ini");
+    EXPECT_EQ(generated.files[1].bytes,
               "; \xDC"
               "ber\r\n[Language]\r\nA=Ende...\r\nB=Foto\r\n");
-    EXPECT_EQ(generated.files[5].bytes.substr(0, 8), "; \x90\xE0\x96\xBE\r\n");  // 説明 in 932
-    EXPECT_THAT(generated.files[6].bytes,
+    EXPECT_EQ(generated.files[6].bytes.substr(0, 8), "; \x90\xE0\x96\xBE\r\n");  // 説明 in 932
+    EXPECT_THAT(generated.files[7].bytes,
                 HasSubstr("\r\nA=\xCD\xCB\xB3\xF6...\r\n"));  // 退出 in 936
 }
 
@@ -232,36 +229,41 @@ TEST(LanguageGenerator, RefusesTextsTheProgramCouldNotShowAndLeavesThatFileOut) 
         {"a wave dash that 932 folds into the full-width tilde", "jpn", "B", "〜", "jpn B: not"},
         {"Japanese in a Western code page", "deu", "B", "日本", "deu B: not representable"},
         {"a blank the reader would trim", "fra", "B", "Photo ", "fra B: starts or ends"},
+        {"the English file obeys the same rules", "enu", "A", "Exit\"", "enu A: starts or ends"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         TextTable table = MiniTable();
         table.texts[{c.key, c.code}] = c.text;
-        const auto generated = langgen::GenerateLanguageFiles(kMiniEnglish, table);
+        const auto generated = langgen::GenerateLanguageFiles(table);
         EXPECT_THAT(generated.errors, Contains(HasSubstr(c.error)));
-        EXPECT_EQ(generated.files.size(), langgen::kTranslations.size() - 1);
+        EXPECT_EQ(generated.files.size(), langgen::kTranslations.size());
         for (const auto& file : generated.files) {
-            EXPECT_THAT(file.path, testing::Not(HasSubstr(c.code)));
+            EXPECT_NE(file.path, c.code == "enu" ? "LUMA64.ini" : "lang/LUMA64." + c.code + ".ini");
         }
     }
     TextTable longest = MiniTable();
     longest.texts[{"B", "jpn"}] = kanji29;  // 58 bytes: fits
-    EXPECT_THAT(langgen::GenerateLanguageFiles(kMiniEnglish, longest).errors, testing::IsEmpty());
+    EXPECT_THAT(langgen::GenerateLanguageFiles(longest).errors, testing::IsEmpty());
 }
 
-TEST(LanguageGenerator, RefusesATableOutOfStepWithTheEnglishFile) {
+TEST(LanguageGenerator, RefusesATableOutOfStepWithTheEnglishRows) {
     TextTable table = MiniTable();
     table.texts.erase({"B", "ptb"});
-    table.texts[{"A", "enu"}] = "Quit...";
     table.texts[{"C", "esn"}] = "Extra";
-    const auto generated = langgen::GenerateLanguageFiles(kMiniEnglish, table);
+    const auto generated = langgen::GenerateLanguageFiles(table);
     EXPECT_THAT(generated.errors, Contains(HasSubstr("ptb B: no text")));
-    EXPECT_THAT(generated.errors, Contains(HasSubstr("enu A: differs")));
-    EXPECT_THAT(generated.errors, Contains(HasSubstr("esn C: no such key")));
+    EXPECT_THAT(generated.errors, Contains(HasSubstr("esn C: no English text")));
+}
 
-    const std::string lfOnly = "; About\n[Language]\nA=Exit...\nB=Take\n";
-    EXPECT_THAT(langgen::GenerateLanguageFiles(lfOnly, MiniTable()).errors,
-                Contains(HasSubstr("CRLF")));
+// The English rows give every file its layout: comments first, then the section and the texts,
+// each in the order of its key's first row.
+TEST(LanguageGenerator, LaysOutEveryFileInTheOrderOfTheEnglishRows) {
+    const TextTable table = langgen::ParseTextTable(
+        "B\tdeu\tFoto\nB\tenu\tTake\n;1\tenu\tAbout\n;1\tdeu\tInfo\nA\tenu\tExit\n");
+    const auto generated = langgen::GenerateLanguageFiles(table);
+    ASSERT_FALSE(generated.files.empty());
+    EXPECT_EQ(generated.files[0].bytes, "; About\r\n[Language]\r\nB=Take\r\nA=Exit\r\n");
 }
 
 TEST(TextTableParser, ReadsTabSeparatedRowsAndNamesTheLineOfEachFault) {
@@ -279,6 +281,7 @@ TEST(TextTableParser, ReadsTabSeparatedRowsAndNamesTheLineOfEachFault) {
     EXPECT_EQ(*table.Find("A", "deu"), "Schnappschuss; Foto=Bild");
     ASSERT_NE(table.Find("B", "jpn"), nullptr);
     EXPECT_EQ(*table.Find("B", "jpn"), "終了");
+    EXPECT_EQ(table.keys, (std::vector<std::string>{"A", "B"}));
     EXPECT_THAT(table.errors, testing::ElementsAre(HasSubstr("line 4: second text of A in deu"),
                                                    HasSubstr("line 5: unknown language \"xyz\""),
                                                    HasSubstr("line 6:"), HasSubstr("line 7:")));

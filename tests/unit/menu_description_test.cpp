@@ -8,22 +8,14 @@
 #include <vector>
 
 #include "camera/capability_tables.h"
+#include "fake_language_texts.h"
 #include "res/resource.h"
 
 namespace {
 
-class MapTexts : public ILanguageTexts {
-public:
-    std::optional<std::string> Find(const char* key) override {
-        const auto it = values.find(key);
-        return it == values.end() ? std::nullopt : std::optional(it->second);
-    }
-    std::map<std::string, std::string> values;
-};
-
 // A language file with a distinct text for every key the menus use.
-MapTexts FullLanguageFile() {
-    MapTexts texts;
+FakeLanguageTexts FullLanguageFile() {
+    FakeLanguageTexts texts;
     for (const char* key : {"ID_QUICKLAUNCH", "ID_MENU_EXIT", "ID_VIDEO_CAPTURE_FILTER",
                             "IDD_EFFECT_PAGE_TITLE", "ID_SNAPONE", "ID_SNAPONE_DELAY"}) {
         texts.values[key] = std::string("T:") + key;
@@ -90,7 +82,7 @@ constexpr auto Pop = MenuItemKind::Popup;
 // --- The two menus as shown ------------------------------------------------------------
 
 TEST(TrayMenu, PluggedInMenuHasBothSubmenusBetweenFilterAndQuickLaunch) {
-    MapTexts texts = FullLanguageFile();
+    FakeLanguageTexts texts = FullLanguageFile();
     Calls calls;
     const auto menu = BuildTrayMenu(Inputs(IDR_MENU_PLUGGED, calls), texts);
     ASSERT_TRUE(menu);
@@ -112,7 +104,7 @@ TEST(TrayMenu, PluggedInMenuHasBothSubmenusBetweenFilterAndQuickLaunch) {
 }
 
 TEST(TrayMenu, UnpluggedMenuHasNoSubmenusAndNeverAsksTheCamera) {
-    MapTexts texts = FullLanguageFile();
+    FakeLanguageTexts texts = FullLanguageFile();
     Calls calls;
     const auto menu = BuildTrayMenu(Inputs(IDR_MENU_UNPLUGGED, calls), texts);
     ASSERT_TRUE(menu);
@@ -129,7 +121,7 @@ TEST(TrayMenu, UnpluggedMenuHasNoSubmenusAndNeverAsksTheCamera) {
 }
 
 TEST(TrayMenu, OtherIconIdsHaveNoMenu) {
-    MapTexts texts = FullLanguageFile();
+    FakeLanguageTexts texts = FullLanguageFile();
     for (int id : {0, 129, 132, 133, -130}) {
         Calls calls;
         EXPECT_FALSE(BuildTrayMenu(Inputs(id, calls), texts)) << id;
@@ -157,7 +149,7 @@ TEST(TrayMenu, ResourceMenusKeepTheirOwnTexts) {
 // --- Effects submenu -------------------------------------------------------------------
 
 TEST(EffectsSubmenu, SupportedListsEveryRowWithSeparatorAtTwentyOne) {
-    MapTexts texts = FullLanguageFile();
+    FakeLanguageTexts texts = FullLanguageFile();
     Calls calls;
     const auto menu = BuildTrayMenu(Inputs(IDR_MENU_PLUGGED, calls, 1), texts);
     ASSERT_TRUE(menu);
@@ -188,7 +180,7 @@ TEST(EffectsSubmenu, SupportedListsEveryRowWithSeparatorAtTwentyOne) {
 }
 
 TEST(EffectsSubmenu, AnythingButOneShowsTheSingleFirstEffect) {
-    MapTexts texts = FullLanguageFile();
+    FakeLanguageTexts texts = FullLanguageFile();
     for (int answer : {0, 2, -1}) {
         Calls calls;
         const auto menu = BuildTrayMenu(Inputs(IDR_MENU_PLUGGED, calls, answer), texts);
@@ -199,7 +191,7 @@ TEST(EffectsSubmenu, AnythingButOneShowsTheSingleFirstEffect) {
 }
 
 TEST(EffectsSubmenu, RowCountFollowsTheEffectCountWithinTheTable) {
-    MapTexts texts = FullLanguageFile();
+    FakeLanguageTexts texts = FullLanguageFile();
     Calls calls;
     TrayMenuInputs in = Inputs(IDR_MENU_PLUGGED, calls);
 
@@ -220,7 +212,7 @@ TEST(EffectsSubmenu, RowCountFollowsTheEffectCountWithinTheTable) {
 // --- Snapshot submenu ------------------------------------------------------------------
 
 TEST(SnapshotSubmenu, SelfTimerThenSeparatorThenSizesFromPositionTwo) {
-    MapTexts texts = FullLanguageFile();
+    FakeLanguageTexts texts = FullLanguageFile();
     Calls calls;
     const auto menu = BuildTrayMenu(Inputs(IDR_MENU_PLUGGED, calls), texts);
     ASSERT_TRUE(menu);
@@ -236,7 +228,7 @@ TEST(SnapshotSubmenu, SelfTimerThenSeparatorThenSizesFromPositionTwo) {
 }
 
 TEST(SnapshotSubmenu, SelfTimerItemIsCheckedOnlyWhenOn) {
-    MapTexts texts = FullLanguageFile();
+    FakeLanguageTexts texts = FullLanguageFile();
     Calls calls;
     TrayMenuInputs in = Inputs(IDR_MENU_PLUGGED, calls);
 
@@ -252,7 +244,7 @@ TEST(SnapshotSubmenu, SelfTimerItemIsCheckedOnlyWhenOn) {
 }
 
 TEST(SnapshotSubmenu, EmptySizeListLeavesSelfTimerAndSeparator) {
-    MapTexts texts = FullLanguageFile();
+    FakeLanguageTexts texts = FullLanguageFile();
     Calls calls;
     const auto menu = BuildTrayMenu(Inputs(IDR_MENU_PLUGGED, calls, 0, {}), texts);
     ASSERT_TRUE(menu);
@@ -261,7 +253,7 @@ TEST(SnapshotSubmenu, EmptySizeListLeavesSelfTimerAndSeparator) {
 }
 
 TEST(SnapshotSubmenu, SizeIdsNeverRunIntoTheSelfTimerCommand) {
-    MapTexts texts = FullLanguageFile();
+    FakeLanguageTexts texts = FullLanguageFile();
     Calls calls;
     const std::vector<std::string> many(30, "1x1");
     const auto menu = BuildTrayMenu(Inputs(IDR_MENU_PLUGGED, calls, 1, many), texts);
@@ -274,7 +266,7 @@ TEST(SnapshotSubmenu, SizeIdsNeverRunIntoTheSelfTimerCommand) {
 // --- Texts -----------------------------------------------------------------------------
 
 TEST(MenuTexts, WithoutLanguageFileOnlyTitleAndSizesKeepText) {
-    MapTexts none;
+    FakeLanguageTexts none;
     Calls calls;
     const auto menu = BuildTrayMenu(Inputs(IDR_MENU_PLUGGED, calls), none);
     ASSERT_TRUE(menu);
@@ -303,7 +295,7 @@ TEST(MenuTexts, KeysTheFileLacksComeFromTheBuiltInTextsAndWrittenOnesStay) {
         "; English\r\n[Other]\r\nID_SNAPONE=elsewhere\r\n [ language ] \r\n"
         "; ID_SNAPONE=a comment\r\n  id_menu_exit =  Exit \nID_MENU_EXIT=second\n"
         "ID_QUICKLAUNCH=Quick Launch...\nIDC_SE_RADIO1=Normal\nIDC_SE_RADIO2=Gray\n");
-    MapTexts file;
+    FakeLanguageTexts file;
     file.values["ID_MENU_EXIT"] = "Ende";
     file.values["ID_QUICKLAUNCH"] = "";  // written empty on purpose
     file.values["IDC_SE_RADIO2"] = std::string(80, 'g');
@@ -317,13 +309,13 @@ TEST(MenuTexts, KeysTheFileLacksComeFromTheBuiltInTextsAndWrittenOnesStay) {
     EXPECT_EQ(menu->items[3].submenu[0].text, "Normal");
     EXPECT_EQ(menu->items[3].submenu[1].text, std::string(59, 'g'));
 
-    MapTexts none;
+    FakeLanguageTexts none;
     CLanguageFallback english(none, builtIn);
     EXPECT_EQ(english.Find("ID_MENU_EXIT"), "Exit") << "trimmed, any case, the first one";
 }
 
 TEST(MenuTexts, LongValuesAreCutToFiftyNineCharacters) {
-    MapTexts texts = FullLanguageFile();
+    FakeLanguageTexts texts = FullLanguageFile();
     const std::string eighty(80, 'x');
     const std::string fiftyNine(59, 'y');
     texts.values["ID_MENU_EXIT"] = eighty;
@@ -343,7 +335,7 @@ TEST(MenuTexts, LongValuesAreCutToFiftyNineCharacters) {
 // --- Default item ----------------------------------------------------------------------
 
 TEST(DefaultItem, PositionIsTakenInTheResourceMenuBeforeSubmenusAreInserted) {
-    MapTexts texts = FullLanguageFile();
+    FakeLanguageTexts texts = FullLanguageFile();
     Calls calls;
     TrayMenuInputs in = Inputs(IDR_MENU_PLUGGED, calls);
     in.defaultItem = 4;  // "Quick Launch Setting" in the resource menu
@@ -357,7 +349,7 @@ TEST(DefaultItem, PositionIsTakenInTheResourceMenuBeforeSubmenusAreInserted) {
 }
 
 TEST(DefaultItem, ByCommandAndOutOfRange) {
-    MapTexts texts = FullLanguageFile();
+    FakeLanguageTexts texts = FullLanguageFile();
     Calls calls;
     TrayMenuInputs in = Inputs(IDR_MENU_UNPLUGGED, calls);
 

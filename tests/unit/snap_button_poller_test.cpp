@@ -22,17 +22,10 @@ std::atomic<int> g_checkLogs{0};
 
 // Its sets are the poller's requests, each stamped with the "Check snap button" records
 // sent before it.
-class PolledCamera : public FakeCamera {
-public:
-    PolledCamera() {
-        getResult = -1;
-        stamp = [] { return g_checkLogs.load(); };
-    }
-    bool WaitForCalls(std::size_t count, std::chrono::milliseconds patience = kDeadline) {
-        return FakeCamera::WaitForCalls(count, patience);
-    }
-    std::size_t CallCount() { return Calls().size(); }
-};
+void Polled(FakeCamera& camera) {
+    camera.getResult = -1;
+    camera.stamp = [] { return g_checkLogs.load(); };
+}
 
 class SnapButtonPollerTest : public ::testing::Test {
 protected:
@@ -74,7 +67,7 @@ protected:
                                    ++g_checkLogs;
                                }
                            }};
-    PolledCamera camera;
+    FakeCamera camera{Polled};
     std::atomic<uint8_t> present{0};
 };
 
@@ -84,7 +77,7 @@ TEST_F(SnapButtonPollerTest, AsksForTheButtonWhilePresentEachLoggedFirst) {
     std::mutex seenMutex;
     std::vector<std::size_t> callsSeenAfterPoll;
     poller.SetAfterPoll([&] {
-        const std::size_t calls = camera.CallCount();
+        const std::size_t calls = camera.Calls().size();
         std::lock_guard lock(seenMutex);
         callsSeenAfterPoll.push_back(calls);
     });
@@ -158,18 +151,18 @@ TEST_F(SnapButtonPollerTest, NoRequestAfterStopOrDestructionReturns) {
         poller.Start();
         ASSERT_TRUE(TickUntilCalls(poller, 20));
         poller.Stop();
-        const std::size_t afterStop = camera.CallCount();
+        const std::size_t afterStop = camera.Calls().size();
         poller.Tick();
         std::this_thread::sleep_for(20ms);
-        EXPECT_EQ(camera.CallCount(), afterStop);
+        EXPECT_EQ(camera.Calls().size(), afterStop);
 
         poller.Start();  // a stopped poller can run again
         ASSERT_TRUE(TickUntilCalls(poller, afterStop + 5));
         poller.Tick();
     }
-    const std::size_t afterDestruction = camera.CallCount();
+    const std::size_t afterDestruction = camera.Calls().size();
     std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(camera.CallCount(), afterDestruction);
+    EXPECT_EQ(camera.Calls().size(), afterDestruction);
 }
 
 TEST_F(SnapButtonPollerTest, StopWithinLeavesAThreadStuckInADriverCallUntilTheCallReturns) {
@@ -184,7 +177,7 @@ TEST_F(SnapButtonPollerTest, StopWithinLeavesAThreadStuckInADriverCallUntilTheCa
     camera.Hang(false);
     EXPECT_TRUE(poller.StopWithin(kDeadline));
     EXPECT_FALSE(poller.IsRunning());
-    EXPECT_EQ(camera.CallCount(), 1u) << "the stop was seen at the thread's next wake";
+    EXPECT_EQ(camera.Calls().size(), 1u) << "the stop was seen at the thread's next wake";
 }
 
 TEST_F(SnapButtonPollerTest, StartWhileRunningStartsNoSecondThread) {

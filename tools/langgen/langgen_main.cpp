@@ -1,5 +1,5 @@
-// Writes the translated menu-text files below the given res/ directory, from its LUMA64.ini and
-// lang/menu_texts.tsv. Writes nothing while any text is refused.
+// Writes the menu-text files below the given res/ directory (LUMA64.ini and the translations in
+// lang/) from its lang/menu_texts.tsv. Writes nothing while any text is refused.
 // Usage: langgen <res-dir>
 #include <cstdio>
 #include <filesystem>
@@ -28,16 +28,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path root = argv[1];
-    std::string english, table;
-    for (const auto& [path, bytes] : {std::pair{root / "LUMA64.ini", &english},
-                                      std::pair{root / langgen::kTextTablePath, &table}}) {
-        if (!ReadFile(path, *bytes)) {
-            std::fprintf(stderr, "cannot read %s\n", path.string().c_str());
-            return 1;
-        }
+    const std::filesystem::path tablePath = root / langgen::kTextTablePath;
+    std::string table;
+    if (!ReadFile(tablePath, table)) {
+        std::fprintf(stderr, "cannot read %s\n", tablePath.string().c_str());
+        return 1;
     }
     const langgen::GeneratedLanguageFiles generated =
-        langgen::GenerateLanguageFiles(english, langgen::ParseTextTable(table));
+        langgen::GenerateLanguageFiles(langgen::ParseTextTable(table));
     for (const std::string& error : generated.errors) {
         std::fprintf(stderr, "%s\n", error.c_str());
     }

@@ -1,7 +1,6 @@
 #include "tools/langgen/language_files.h"
 
 #include <optional>
-#include <set>
 
 #include "tools/langgen/code_page.h"
 #include "tray/language_texts.h"
@@ -11,36 +10,30 @@ namespace {
 
 constexpr std::string_view kCrlf = "\r\n";
 
-// One line of the English file: copied as it is (empty key), or a text replaced per language.
+// One line of every file: the section line as it is (empty key), or a text of each language.
 struct LayoutLine {
-    std::string key;           // ";n" for the n-th comment line
-    std::string prefix;        // "; " or "KEY="
-    std::string_view english;  // the English text, or the whole line when copied
+    std::string key;     // ";n" for the n-th comment line
+    std::string prefix;  // "; ", "KEY=" or the section line
     bool isMenuText = false;
 };
 
-// The English file's lines; nullopt when one does not end in CRLF.
-std::optional<std::vector<LayoutLine>> ReadLayout(std::string_view text) {
+// The comment lines, the section line, then the texts: the keys with an English row, in the
+// table's order.
+std::vector<LayoutLine> Layout(const TextTable& table) {
     std::vector<LayoutLine> layout;
-    int comments = 0;
-    while (!text.empty()) {
-        const std::size_t end = text.find(kCrlf);
-        if (end == text.npos || text.find('\n') != end + 1) {
-            return std::nullopt;
+    std::vector<LayoutLine> texts;
+    for (const std::string& key : table.keys) {
+        if (table.Find(key, kEnglish.code) == nullptr) {
+            continue;
         }
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end + kCrlf.size());
-        const std::size_t equals = line.find('=');
-        if (line.starts_with(';')) {
-            line.remove_prefix(line.starts_with("; ") ? 2 : 1);
-            layout.push_back({";" + std::to_string(++comments), "; ", line, false});
-        } else if (line.starts_with('[') || equals == line.npos) {
-            layout.push_back({"", "", line, false});
+        if (key.starts_with(';')) {
+            layout.push_back({key, "; ", false});
         } else {
-            const std::string key(line.substr(0, equals));
-            layout.push_back({key, key + "=", line.substr(equals + 1), true});
+            texts.push_back({key, key + "=", true});
         }
     }
+    layout.push_back({"", "[" + std::string(kLanguageSection) + "]", false});
+    layout.insert(layout.end(), texts.begin(), texts.end());
     return layout;
 }
 
@@ -62,7 +55,7 @@ std::optional<std::string> WriteFile(const std::vector<LayoutLine>& layout,
     };
     for (const LayoutLine& line : layout) {
         if (line.key.empty()) {
-            out.append(line.english).append(kCrlf);
+            out.append(line.prefix).append(kCrlf);
             continue;
         }
         const std::string* text = table.Find(line.key, language.code);
@@ -90,38 +83,28 @@ std::optional<std::string> WriteFile(const std::vector<LayoutLine>& layout,
 }  // namespace
 
 std::string LanguageFilePath(const Language& language) {
-    return "lang/LUMA64." + std::string(language.code) + ".ini";
+    return language.code == kEnglish.code ? "LUMA64.ini"
+                                          : "lang/LUMA64." + std::string(language.code) + ".ini";
 }
 
-GeneratedLanguageFiles GenerateLanguageFiles(std::string_view englishIni, const TextTable& table) {
+GeneratedLanguageFiles GenerateLanguageFiles(const TextTable& table) {
     GeneratedLanguageFiles result;
     result.errors = table.errors;
-    const auto layout = ReadLayout(englishIni);
-    if (!layout) {
-        result.errors.push_back("res/LUMA64.ini: every line must end in CRLF");
-        return result;
-    }
-    std::set<std::string> keys;
-    for (const LayoutLine& line : *layout) {
-        if (line.key.empty()) {
-            continue;
-        }
-        keys.insert(line.key);
-        const std::string* english = table.Find(line.key, kEnglishCode);
-        if (english == nullptr || *english != line.english) {
-            result.errors.push_back("enu " + line.key + ": differs from res/LUMA64.ini");
-        }
-    }
     for (const auto& [keyAndCode, text] : table.texts) {
-        if (!keys.contains(keyAndCode.first)) {
+        if (table.Find(keyAndCode.first, kEnglish.code) == nullptr) {
             result.errors.push_back(keyAndCode.second + " " + keyAndCode.first +
-                                    ": no such key in res/LUMA64.ini");
+                                    ": no English text");
         }
     }
-    for (const Language& language : kTranslations) {
-        if (auto bytes = WriteFile(*layout, language, table, result.errors)) {
+    const std::vector<LayoutLine> layout = Layout(table);
+    const auto write = [&](const Language& language) {
+        if (auto bytes = WriteFile(layout, language, table, result.errors)) {
             result.files.push_back({LanguageFilePath(language), std::move(*bytes)});
         }
+    };
+    write(kEnglish);
+    for (const Language& language : kTranslations) {
+        write(language);
     }
     return result;
 }

@@ -6,7 +6,7 @@ namespace langgen {
 namespace {
 
 bool IsKnownCode(std::string_view code) {
-    return code == kEnglishCode ||
+    return code == kEnglish.code ||
            std::any_of(kTranslations.begin(), kTranslations.end(),
                        [&](const Language& language) { return language.code == code; });
 }
@@ -44,6 +44,9 @@ TextTable ParseTextTable(std::string_view tsv) {
         if (!IsKnownCode(code)) {
             table.errors.push_back(where + "unknown language \"" + code + "\"");
             continue;
+        }
+        if (std::find(table.keys.begin(), table.keys.end(), key) == table.keys.end()) {
+            table.keys.push_back(key);
         }
         if (!table.texts.emplace(std::pair{key, code}, line.substr(tab2 + 1)).second) {
             table.errors.push_back(where + "second text of " + key + " in " + code);

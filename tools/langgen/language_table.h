@@ -18,8 +18,8 @@ struct Language {
     std::string_view name;
 };
 
-// The English rows of the table; their file is res/LUMA64.ini itself.
-constexpr std::string_view kEnglishCode = "enu";
+// The English rows of the table: res/LUMA64.ini, the file the program also builds in.
+constexpr Language kEnglish{"enu", 0x0409, 1252, "English"};
 
 // Every translation, each written to res/lang/LUMA64.<code>.ini. A translation is only readable
 // where its code page is the system's ANSI code page.
@@ -37,7 +37,8 @@ constexpr std::array<Language, 7> kTranslations{{
 // skipped. Header comment line n of the file has the key ";n".
 struct TextTable {
     std::map<std::pair<std::string, std::string>, std::string> texts;  // (key, code) -> text
-    std::vector<std::string> errors;                                   // "line N: ..."
+    std::vector<std::string> keys;    // in the order of their first row: the files' order
+    std::vector<std::string> errors;  // "line N: ..."
 
     const std::string* Find(const std::string& key, std::string_view code) const;
 };
