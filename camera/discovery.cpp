@@ -40,7 +40,9 @@ DiscoveryOutcome DiscoverCamera(CCameraDevice& camera, ICaptureSystem& system,
     system.EnumerateDevices(displayNames, friendlyNames);
     const std::size_t count = std::min(displayNames.size(), friendlyNames.size());
     DiscoveryOutcome outcome;
-    outcome.listChanged = memory.Note({displayNames.begin(), displayNames.begin() + count});
+    std::vector<std::string> listed = displayNames;
+    listed.resize(count);
+    outcome.listChanged = memory.Note(std::move(listed));
     if (request == DiscoveryRequest::LookIfChanged && !outcome.listChanged) {
         outcome.result =
             cameraPresent.load() == 1 ? DiscoveryResult::Held : DiscoveryResult::NoneWorking;
