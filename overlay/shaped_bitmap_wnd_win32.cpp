@@ -5,6 +5,9 @@
 
 namespace {
 constexpr DWORD kOverlayStyle = WS_POPUP | WS_SYSMENU;  // no caption, no border
+// Never the keyboard's, and neither a taskbar button nor an Alt+Tab entry: the user keeps typing
+// in their own window while the digit counts.
+constexpr DWORD kOverlayExStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST;
 
 SIZE WindowSize(HWND window) {
     RECT bounds{};
@@ -24,12 +27,13 @@ CShapedBitmapWnd::~CShapedBitmapWnd() {
 void CShapedBitmapWnd::CreateShaped(const char* title, const RECT& rect, UINT shapeId,
                                     UINT pictureId) {
     if (m_hWnd == nullptr) {
-        CreateEx(0, title, kOverlayStyle, rect, nullptr);
+        CreateEx(kOverlayExStyle, title, kOverlayStyle, rect, nullptr);
     }
     ApplyShape(shapeId);
     m_nPictureId = LOWORD(pictureId);
     SetWindowPos(m_hWnd, HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_SHOWWINDOW);
+                 rect.bottom - rect.top, SWP_NOACTIVATE);
+    ShowWindow(m_hWnd, SW_SHOWNA);
 }
 
 void CShapedBitmapWnd::Reshape(UINT shapeId, UINT pictureId) {
@@ -70,6 +74,8 @@ LRESULT CShapedBitmapWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             return OnPaint();
         case WM_LBUTTONDOWN:
             return OnLButtonDown(wParam, lParam);
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;  // a click drags it without taking the keyboard
         default:
             return DefWindowProc(message, wParam, lParam);
     }

@@ -1,5 +1,6 @@
 // A borderless, top-most popup whose outline is cut from one bitmap (black pixels are holes)
-// and whose face is painted from another. A left-button press anywhere drags it.
+// and whose face is painted from another. A left-button press anywhere drags it. It is never
+// activated: shown, clicked or dragged, the keyboard stays where it was.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +15,8 @@ public:
     ~CShapedBitmapWnd() override;
 
     // Creates the window at `rect` (screen coordinates) unless it exists, which is then reused
-    // as it is; applies the shape, sets the picture and shows it top-most at `rect`.
+    // as it is; applies the shape, sets the picture and shows it top-most at `rect` without
+    // activating it.
     void CreateShaped(const char* title, const RECT& rect, UINT shapeId, UINT pictureId);
     // New shape and picture for the existing window; position, z-order and visibility stay.
     void Reshape(UINT shapeId, UINT pictureId);
