@@ -5,10 +5,12 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "camera/capability_tables.h"
 #include "res/resource.h"
+#include "tray/menu_anchor.h"
 
 namespace {
 
@@ -155,6 +157,17 @@ TEST(TrayMenu, ResourceMenusKeepTheirOwnTexts) {
 }
 
 // --- Effects submenu -------------------------------------------------------------------
+
+TEST(TrayMenu, OpensAtTheIconForTheKeyboardAtThePointerForTheMouse) {
+    const ScreenPoint pointer{5, 7};
+    const ScreenRect icon{100, 740, 124, 764};
+    const auto at = [](ScreenPoint point) { return std::pair(point.x, point.y); };
+    EXPECT_EQ(at(MenuAnchor(true, icon, pointer)), std::pair(112L, 752L));
+    EXPECT_EQ(at(MenuAnchor(false, icon, pointer)), at(pointer));
+    EXPECT_EQ(at(MenuAnchor(true, std::nullopt, pointer)), at(pointer)) << "no rectangle told";
+    EXPECT_EQ(at(MenuAnchor(true, ScreenRect{100, 740, 100, 764}, pointer)), at(pointer))
+        << "an empty rectangle is no place to open at";
+}
 
 TEST(EffectsSubmenu, SupportedListsEveryRowWithSeparatorAtTwentyOne) {
     MapTexts texts = FullLanguageFile();
