@@ -172,6 +172,43 @@ TEST_F(CommandTest, SelfTimerCountsDownInTheOverlayAndTakesOneStill) {
     ExpectCleanExit();
 }
 
+TEST_F(CommandTest, CountdownLeavesTheKeyboardAloneAndTheScreenWhileTheCameraIsAway) {
+    StartPlugged();
+    Command(32778);  // the self-timer on
+    ASSERT_TRUE(viewer.WaitFor("SetCameraStatus 0x11", 3s));
+    // The window the user types in, answering what it is sent while the test polls.
+    struct TypingWindow {
+        HWND window = CreateWindowExA(0, "STATIC", "KRYE2ETyping", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                      300, 300, 200, 100, nullptr, nullptr, nullptr, nullptr);
+        ~TypingWindow() { DestroyWindow(window); }
+        bool HasKeyboard() const {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageA(&message);
+            }
+            return GetForegroundWindow() == window;
+        }
+    } typing;
+    SetForegroundWindow(typing.window);
+    ASSERT_TRUE(PollUntil([&] { return typing.HasKeyboard(); }, 2s));
+
+    Command(32764);
+    HWND overlay = nullptr;
+    ASSERT_TRUE(PollUntil([&] { return (overlay = VisibleOverlay()) != nullptr; }, 3s));
+    ASSERT_TRUE(viewer.WaitFor("4", 3s));
+    EXPECT_TRUE(typing.HasKeyboard()) << "while the digit counts";
+    EXPECT_TRUE((GetWindowLongPtrA(overlay, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0 ||
+                GetWindow(overlay, GW_OWNER) != nullptr)
+        << "no taskbar button, no Alt+Tab entry";
+    sim::Camctl("unplug");
+    EXPECT_TRUE(PollUntil([&] { return VisibleOverlay() == nullptr; }, 3s))
+        << "the digit leaves the screen while the camera is away";
+    sim::Camctl("plug");
+    ASSERT_TRUE(viewer.WaitFor("Self-Timer Capture", 10s));
+    EXPECT_TRUE(typing.HasKeyboard()) << "after the countdown";
+    ExpectCleanExit();
+}
+
 TEST_F(CommandTest, QuickLaunchDialogStoresTheFieldOnlyOnOk) {
     StartUnplugged();  // the command is in both menus
     HWND dialog = OpenQuickLaunch();
