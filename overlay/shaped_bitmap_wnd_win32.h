@@ -38,11 +38,14 @@ private:
     void ApplyShape(UINT shapeId);
     LRESULT OnEraseBkgnd(HDC dc);
     LRESULT OnPaint();
-    LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    void OnLButtonDown(LPARAM lParam);
+    void OnMouseMove(LPARAM lParam);
 
     UINT m_nDpi = kDefaultDpi;
     UniqueRegion m_shapeRegion;  // the last shape worked out, for this bitmap, size and DPI
     UINT m_nShapeRegionId = 0;
     SIZE m_shapeRegionSize{};
     UINT m_nShapeRegionDpi = 0;
+    bool m_bDragging = false;
+    POINT m_dragOffset{};  // the pointer's place in the window when the drag began
 };

@@ -200,6 +200,17 @@ TEST_F(CommandTest, CountdownLeavesTheKeyboardAloneAndTheScreenWhileTheCameraIsA
     EXPECT_TRUE((GetWindowLongPtrA(overlay, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0 ||
                 GetWindow(overlay, GW_OWNER) != nullptr)
         << "no taskbar button, no Alt+Tab entry";
+    SetCursorPos(100, 75);  // drags the digit a little to the right
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_MOVE, 10, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    ASSERT_TRUE(viewer.WaitFor("3", 3s));
+    EXPECT_TRUE(typing.HasKeyboard()) << "after a drag of the overlay";
+    RECT moved{};
+    POINT pointer{};
+    GetWindowRect(overlay, &moved);
+    GetCursorPos(&pointer);
+    EXPECT_EQ(moved.left, pointer.x - 100) << "the digit follows the pointer";
     sim::Camctl("unplug");
     EXPECT_TRUE(PollUntil([&] { return VisibleOverlay() == nullptr; }, 3s))
         << "the digit leaves the screen while the camera is away";
