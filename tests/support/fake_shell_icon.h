@@ -1,24 +1,18 @@
-// The shell's calls for one icon: answers given by the test, calls recorded in order.
+// A shell that refuses every add (a busy sign-in); calls recorded as A(dd), H(as), V(ersion).
 #pragma once
 
 #include <string>
 
 #include "tray/icon_add_retry.h"
 
-class FakeShellIcon final : public IShellIcon {
-public:
-    bool addSucceeds = false;
-    bool shellHasIcon = false;  // what NIM_MODIFY finds
-    std::string calls;          // one letter per call: A(dd), H(as), V(ersion)
-
-    bool Add() override {
-        calls += 'A';
-        shellHasIcon = shellHasIcon || addSucceeds;
-        return addSucceeds;
+struct FakeShellIcon final : IShellIcon {
+    bool shellHasIcon = false;
+    std::string calls;
+    bool Answer(char call, bool answer) {
+        calls += call;
+        return answer;
     }
-    bool Has() override {
-        calls += 'H';
-        return shellHasIcon;
-    }
+    bool Add() override { return Answer('A', false); }
+    bool Has() override { return Answer('H', shellHasIcon); }
     void SetVersion() override { calls += 'V'; }
 };
