@@ -181,7 +181,7 @@ void CKRYTrayDlg::Platform::ShowCountdownOverlay(int pictureBitmapId) {
         m_dialog.m_pCountdownWnd->SetDpi(dpi);
         m_dialog.m_pCountdownWnd->CreateShaped("", rect, IDB_OVERLAY_SHAPE, pictureBitmapId);
     }
-    ShowWindow(m_dialog.m_pCountdownWnd->GetSafeHwnd(), SW_SHOW);
+    ShowWindow(m_dialog.m_pCountdownWnd->GetSafeHwnd(), SW_SHOWNA);
 }
 
 void CKRYTrayDlg::Platform::HideCountdownOverlay() {

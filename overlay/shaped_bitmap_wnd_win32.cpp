@@ -5,11 +5,22 @@
 
 namespace {
 constexpr DWORD kOverlayStyle = WS_POPUP | WS_SYSMENU;  // no caption, no border
+// Never the keyboard's, and neither a taskbar button nor an Alt+Tab entry: the user keeps typing
+// in their own window while the digit counts.
+constexpr DWORD kOverlayExStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST;
 
 SIZE WindowSize(HWND window) {
     RECT bounds{};
     GetWindowRect(window, &bounds);
     return SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top};
+}
+
+// Where a mouse message says the pointer was, in screen coordinates: also outside the window
+// while it has the capture, so the client coordinates are signed.
+POINT ScreenPoint(HWND window, LPARAM lParam) {
+    POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ClientToScreen(window, &point);
+    return point;
 }
 
 UniqueBitmap LoadBitmapResource(UINT id) {
@@ -24,12 +35,13 @@ CShapedBitmapWnd::~CShapedBitmapWnd() {
 void CShapedBitmapWnd::CreateShaped(const char* title, const RECT& rect, UINT shapeId,
                                     UINT pictureId) {
     if (m_hWnd == nullptr) {
-        CreateEx(0, title, kOverlayStyle, rect, nullptr);
+        CreateEx(kOverlayExStyle, title, kOverlayStyle, rect, nullptr);
     }
     ApplyShape(shapeId);
     m_nPictureId = LOWORD(pictureId);
     SetWindowPos(m_hWnd, HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_SHOWWINDOW);
+                 rect.bottom - rect.top, SWP_NOACTIVATE);
+    ShowWindow(m_hWnd, SW_SHOWNA);
 }
 
 void CShapedBitmapWnd::Reshape(UINT shapeId, UINT pictureId) {
@@ -69,7 +81,21 @@ LRESULT CShapedBitmapWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_PAINT:
             return OnPaint();
         case WM_LBUTTONDOWN:
-            return OnLButtonDown(wParam, lParam);
+            OnLButtonDown(lParam);
+            return 0;
+        case WM_MOUSEMOVE:
+            OnMouseMove(lParam);
+            return 0;
+        case WM_LBUTTONUP:
+            if (m_bDragging) {
+                ReleaseCapture();  // ends the drag through WM_CAPTURECHANGED
+            }
+            return 0;
+        case WM_CAPTURECHANGED:
+            m_bDragging = false;
+            return 0;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;  // a click drags it without taking the keyboard
         default:
             return DefWindowProc(message, wParam, lParam);
     }
@@ -108,13 +134,21 @@ LRESULT CShapedBitmapWnd::OnPaint() {
     return 0;
 }
 
-LRESULT CShapedBitmapWnd::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = DefWindowProc(WM_LBUTTONDOWN, wParam, lParam);
-    // Pretend the caption was pressed, so the system drags the window with the mouse. The
-    // caption message carries screen coordinates; the button message has client ones.
-    POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    ClientToScreen(m_hWnd, &point);
-    PostMessageA(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION,
-                 MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
-    return result;
+void CShapedBitmapWnd::OnLButtonDown(LPARAM lParam) {
+    // Dragged here rather than by the system's move loop, which activates the window it moves.
+    const POINT pointer = ScreenPoint(m_hWnd, lParam);
+    RECT bounds{};
+    GetWindowRect(m_hWnd, &bounds);
+    m_dragOffset = POINT{pointer.x - bounds.left, pointer.y - bounds.top};
+    m_bDragging = true;
+    SetCapture(m_hWnd);
+}
+
+void CShapedBitmapWnd::OnMouseMove(LPARAM lParam) {
+    if (!m_bDragging) {
+        return;
+    }
+    const POINT pointer = ScreenPoint(m_hWnd, lParam);
+    SetWindowPos(m_hWnd, nullptr, pointer.x - m_dragOffset.x, pointer.y - m_dragOffset.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -1,5 +1,6 @@
 // A borderless, top-most popup whose outline is cut from one bitmap (black pixels are holes)
-// and whose face is painted from another. A left-button press anywhere drags it.
+// and whose face is painted from another. A left-button press anywhere drags it. It is never
+// activated: shown, clicked or dragged, the keyboard stays where it was.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +15,8 @@ public:
     ~CShapedBitmapWnd() override;
 
     // Creates the window at `rect` (screen coordinates) unless it exists, which is then reused
-    // as it is; applies the shape, sets the picture and shows it top-most at `rect`.
+    // as it is; applies the shape, sets the picture and shows it top-most at `rect` without
+    // activating it.
     void CreateShaped(const char* title, const RECT& rect, UINT shapeId, UINT pictureId);
     // New shape and picture for the existing window; position, z-order and visibility stay.
     void Reshape(UINT shapeId, UINT pictureId);
@@ -36,11 +38,14 @@ private:
     void ApplyShape(UINT shapeId);
     LRESULT OnEraseBkgnd(HDC dc);
     LRESULT OnPaint();
-    LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    void OnLButtonDown(LPARAM lParam);
+    void OnMouseMove(LPARAM lParam);
 
     UINT m_nDpi = kDefaultDpi;
     UniqueRegion m_shapeRegion;  // the last shape worked out, for this bitmap, size and DPI
     UINT m_nShapeRegionId = 0;
     SIZE m_shapeRegionSize{};
     UINT m_nShapeRegionDpi = 0;
+    bool m_bDragging = false;
+    POINT m_dragOffset{};  // the pointer's place in the window when the drag began
 };

@@ -5,11 +5,15 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "tray/icon_add_retry.h"
 #include "tray/tray_icon.h"
 #include "win/handles_win32.h"
 #include "win/window_base_win32.h"
 
-class CSystemTray : public CWindowBase, public ITrayIcon {
+// A failed add is tried again on a timer of the icon's own window.
+constexpr UINT_PTR kTrayRetryTimerId = 1;
+
+class CSystemTray : public CWindowBase, public ITrayIcon, private IShellIcon {
 public:
     // `mainWindow` owns the menu and receives its WM_COMMAND; `menu` is what the menu shows of
     // the controller. Neither creates a window or an icon yet.
@@ -26,6 +30,8 @@ public:
     // Removes the icon if it is shown; further calls do nothing.
     void DeleteTrayIcon() override;
     // Asks the shell whether it still has the icon (NIM_MODIFY) and adds it again when not.
+    // Whenever an add fails it is tried again after 1, 2, 4 ... s (at most a minute apart)
+    // until the icon is shown or deleted.
     void EnsureShown() override;
 
     void SetSelfTimerChecked(bool checked) override {
@@ -37,18 +43,26 @@ public:
     BOOL m_bSelfTimerChecked = FALSE;
     // The shell took NOTIFYICON_VERSION: it sends WM_CONTEXTMENU and NIN_KEYSELECT.
     bool m_bVersion3 = false;
+    // The last event was a right-button release: a WM_CONTEXTMENU now comes from the mouse.
+    bool m_bRightButtonUp = false;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // wParam: the icon's id; low word of lParam: the mouse or keyboard event. Shows the menu
     // on WM_CONTEXTMENU (a right-click, the menu key, Shift+F10) and NIN_KEYSELECT; with a
-    // shell that knows only the old behaviour, on a right-button release.
+    // shell that knows only the old behaviour, on a right-button release. A menu asked for by
+    // the keyboard opens at the icon and, closed without a choice, gives the keyboard back to
+    // the icon.
     virtual LRESULT OnTrayCallback(WPARAM wParam, LPARAM lParam);
 
 private:
     void OnTaskbarCreated();
     void OnDpiChanged(UINT dpi);
-    bool AddIcon();
+    // Shows the icon through the retry schedule and sets the retry timer to what it says.
+    void ShowIcon();
+    bool Add() override;
+    bool Has() override;
+    void SetVersion() override;
     // Loads the icon at the small-icon size of `dpi` into the record; false when it cannot.
     bool LoadIconForDpi(UINT dpi);
 
@@ -59,5 +73,6 @@ private:
     bool m_bWanted = false;
     UINT m_nIconResourceId = 0;
     int m_nIconSize = 0;
+    IconAddRetry m_retry{*this};
     UniqueIcon m_icon;  // declared after the record that points to it: released last
 };

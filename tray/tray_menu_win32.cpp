@@ -66,12 +66,19 @@ UniqueMenu BuildTrayPopup(const TrayMenuState& state, const TrayMenuData& data) 
     return CreatePopupFromDescription(*description);
 }
 
-void TrackTrayMenu(UniqueMenu popup, HWND owner) {
-    POINT cursor{};
-    GetCursorPos(&cursor);
+bool TrackTrayMenu(UniqueMenu popup, HWND owner, POINT anchor) {
     // Without the foreground the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(owner);
-    TrackPopupMenu(popup.get(), 0, cursor.x, cursor.y, 0, owner, nullptr);
-    // Makes the owner's thread leave the menu's modal state cleanly before the next menu.
-    PostMessageA(owner, WM_NULL, 0, 0);
+    const UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0 ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    const auto command =
+        static_cast<UINT>(TrackPopupMenu(popup.get(), align | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                                         anchor.x, anchor.y, 0, owner, nullptr));
+    if (command != 0) {
+        // As the menu itself would have sent it without TPM_RETURNCMD.
+        PostMessageA(owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    } else {
+        // Makes the owner's thread leave the menu's modal state cleanly before the next menu.
+        PostMessageA(owner, WM_NULL, 0, 0);
+    }
+    return command != 0;
 }

@@ -1,5 +1,5 @@
 // The tray icon's right-click menu on Windows: Win32 menus made from the portable menu
-// description, and the tracking of them at the mouse position.
+// description, and the tracking of them at the pointer or the icon.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +23,7 @@ UniqueMenu BuildTrayPopup(const TrayMenuState& state, const TrayMenuData& data);
 // Win32 menus for a description; the submenus belong to the returned popup.
 UniqueMenu CreatePopupFromDescription(const MenuDescription& description);
 
-// Shows `popup` at the cursor with `owner` as the window that receives the chosen WM_COMMAND,
-// then destroys it. Runs a nested message loop.
-void TrackTrayMenu(UniqueMenu popup, HWND owner);
+// Shows `popup` at `anchor`, aligned as the user's handedness setting says, with `owner` as the
+// window that receives the chosen WM_COMMAND, then destroys it. Runs a nested message loop.
+// False when the menu closed without a choice.
+bool TrackTrayMenu(UniqueMenu popup, HWND owner, POINT anchor);

@@ -5,6 +5,7 @@
 #include <dlgs.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,44 @@ TEST_F(CommandTest, SelfTimerCountsDownInTheOverlayAndTakesOneStill) {
         }
     }
     EXPECT_TRUE(three < cleared && cleared < two) << three << " " << cleared << " " << two;
+    ExpectCleanExit();
+}
+
+TEST_F(CommandTest, CountdownLeavesTheKeyboardAloneAndTheScreenWhileTheCameraIsAway) {
+    StartPlugged();
+    Command(32778);  // the self-timer on
+    ASSERT_TRUE(viewer.WaitFor("SetCameraStatus 0x11", 3s));
+    const std::unique_ptr<HWND__, BOOL(WINAPI*)(HWND)> typing(
+        CreateWindowExA(0, "STATIC", "KRYE2ETyping", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300,
+                        200, 100, nullptr, nullptr, nullptr, nullptr),
+        DestroyWindow);
+    const auto hasKeyboard = [&typing] {  // and answers what is sent to it meanwhile
+        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {
+            DispatchMessageA(&message);
+        }
+        return GetForegroundWindow() == typing.get();
+    };
+    SetForegroundWindow(typing.get());
+    ASSERT_TRUE(PollUntil(hasKeyboard, 2s));
+    Command(32764);
+    HWND overlay = nullptr;
+    ASSERT_TRUE(PollUntil([&] { return (overlay = VisibleOverlay()) != nullptr; }, 3s));
+    EXPECT_TRUE((GetWindowLongPtrA(overlay, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0 ||
+                GetWindow(overlay, GW_OWNER) != nullptr);
+    SetCursorPos(100, 75);  // drags the digit a little to the right
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_MOVE, 10, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    ASSERT_TRUE(viewer.WaitFor("3", 3s));
+    EXPECT_TRUE(hasKeyboard()) << "while the digit counts, also after a drag of it";
+    RECT moved{};
+    EXPECT_TRUE(GetWindowRect(overlay, &moved) && moved.left > 0) << "dragged to the right";
+    sim::Camctl("unplug");
+    EXPECT_TRUE(PollUntil([&] { return VisibleOverlay() == nullptr; }, 3s))
+        << "the digit leaves the screen while the camera is away";
+    sim::Camctl("plug");
+    ASSERT_TRUE(viewer.WaitFor("Self-Timer Capture", 10s));
+    EXPECT_TRUE(hasKeyboard()) << "after the countdown";
     ExpectCleanExit();
 }
 

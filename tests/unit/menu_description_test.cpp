@@ -10,6 +10,7 @@
 #include "camera/capability_tables.h"
 #include "fake_language_texts.h"
 #include "res/resource.h"
+#include "tray/menu_anchor.h"
 
 namespace {
 
@@ -147,6 +148,13 @@ TEST(TrayMenu, ResourceMenusKeepTheirOwnTexts) {
 }
 
 // --- Effects submenu -------------------------------------------------------------------
+
+TEST(TrayMenu, OpensAtTheIconForTheKeyboardAtThePointerForTheMouse) {
+    const ScreenRect icon{100, 740, 124, 764};
+    EXPECT_EQ(MenuAnchor(true, icon, {5, 7}).x, 112) << "the icon's centre";
+    EXPECT_EQ(MenuAnchor(false, icon, {5, 7}).x, 5);
+    EXPECT_EQ(MenuAnchor(true, std::nullopt, {5, 7}).x, 5);
+}
 
 TEST(EffectsSubmenu, SupportedListsEveryRowWithSeparatorAtTwentyOne) {
     FakeLanguageTexts texts = FullLanguageFile();
