@@ -6,16 +6,28 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 XVFB_PID=""
 
-# Wine's 32-bit loader is an i386 Linux program. Where the kernel cannot run those, only the
-# 64-bit loader works, and the Wine tests use the x86-64 build of the same sources.
+# Wine's 32-bit loader is an i386 Linux program. Where the kernel cannot run those, or the 32-bit
+# Wine could not be installed, only the 64-bit loader works, and the Wine tests use the x86-64
+# build of the same sources; WINE_BUILD_REASON says which.
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
     WINE=wine
     WINE_BUILD=win32
+    WINE_BUILD_REASON="Wine runs 32-bit programs here"
 else
     WINE=/usr/lib/wine/wine64
     WINE_BUILD=win64
+    kernel_i386=0
+    "$(dirname "${BASH_SOURCE[0]}")/kernel_runs_i386.sh" || kernel_i386=$?
+    if [ $kernel_i386 -eq 1 ]; then
+        WINE_BUILD_REASON="this kernel cannot run i386 programs, and Wine's 32-bit loader is one"
+    elif [ ! -e /usr/lib/wine/wine ]; then
+        WINE_BUILD_REASON="the 32-bit Wine (package wine32:i386) is not installed"
+    else
+        WINE_BUILD_REASON="Wine's 32-bit loader (/usr/lib/wine/wine) does not start"
+    fi
+    unset kernel_i386
 fi
-export WINE WINE_BUILD
+export WINE WINE_BUILD WINE_BUILD_REASON
 
 # Starts Xvfb on the first free display from 90 up and exports DISPLAY.
 start_xvfb() {
