@@ -33,13 +33,16 @@ wait_for() {
     return "$status"
 }
 
-linux="" e2e="" setup="" wine_tests=no
+linux="" template="" e2e="" setup="" wine_tests=no
 finish() {
     local status=$? prefix
     # Whatever still runs after a failure: the Linux checks are a process group of their own, and
     # the Wine test runners clean up once their Wine servers are gone.
     if [ -n "$linux" ]; then
         kill -TERM -- "-$linux" 2>/dev/null || true
+    fi
+    if [ -n "$template" ]; then
+        wait "$template" || true
     fi
     if [ -n "$e2e$setup" ]; then
         for prefix in "build/$WINE_BUILD"/{e2e,setup}-prefix*; do
@@ -64,6 +67,10 @@ linux=$!
 # otherwise the x86-64 build of the same sources; there the 32-bit build makes only what is
 # checked without Wine (its test programs are built, with the same sources, for x86-64).
 cmake --preset win32 >/dev/null
+[ "$WINE_BUILD" = win32 ] || cmake --preset win64 >/dev/null
+# The Wine tests' prefixes are copies of one that wineboot makes meanwhile (about 20 s).
+(wine_template "build/$WINE_BUILD" >"$LOGS/wine_template.log" 2>&1) &
+template=$!
 if [ "$WINE_BUILD" = win32 ]; then
     step "win32 build" cmake --build --preset win32
 else
@@ -74,11 +81,12 @@ test -s build/win32/installer/KRYTraySetup.exe
 tests/installer/signing_test.sh build/win32
 if [ "$WINE_BUILD" = win64 ]; then
     echo "The Wine tests run the x86-64 build: $WINE_BUILD_REASON."
-    cmake --preset win64 >/dev/null
     step "win64 build" cmake --build --preset win64
 fi
 
 # The end-to-end tests (in shards) and the setup tests, in prefixes and on displays of their own.
+wait "$template" || cat "$LOGS/wine_template.log"
+template=""
 wine_tests=yes
 wine_start=$SECONDS
 tests/e2e/run_e2e.sh "build/$WINE_BUILD" >"$LOGS/e2e.log" 2>&1 &

@@ -3,7 +3,7 @@
 # wait on Wine far more than they compute, so they run in shards at once, each on a private Xvfb
 # in a fresh 64-bit prefix of its own under the build folder.
 # Usage: tests/e2e/run_e2e.sh [build dir] [gtest args]
-#   KRY_E2E_SHARDS=N      shards without gtest args (default 2); with gtest args there is one
+#   KRY_E2E_SHARDS=N      shards without gtest args (default 3); with gtest args there is one
 #   KRY_E2E_HIGH_DPI=1    the 144 DPI cases after a run with gtest args too
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -13,7 +13,7 @@ shift || true
 BIN="$BUILD/bin"
 ARTIFACTS="$BUILD/artifacts"
 
-shards=${KRY_E2E_SHARDS:-2}
+shards=${KRY_E2E_SHARDS:-3}
 high_dpi=yes
 if [ $# -gt 0 ]; then
     shards=1
