@@ -8,6 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
+# What is missing first: whether the 32-bit Wine is there decides the build below.
+[ "${1:-}" = ctl ] || tools/scripts/install_deps.sh
 source tools/scripts/wine_env.sh
 BIN="$ROOT/build/$WINE_BUILD/bin"
 PREFIX="$ROOT/build/run-prefix-$WINE_BUILD"
@@ -25,12 +27,11 @@ if [ "${1:-}" = --seconds ]; then
     seconds=$2
 fi
 
-tools/scripts/install_deps.sh
 targets=(KRYTray kry_simcam camctl kry_msgbox kry_send_exit)
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target "${targets[@]}"
 if [ "$WINE_BUILD" = win64 ]; then
-    echo "Wine cannot run 32-bit programs on this machine: running the x86-64 build."
+    echo "Running the x86-64 build: $WINE_BUILD_REASON."
     cmake --preset win64 >/dev/null
     cmake --build --preset win64 --target "${targets[@]}"
 fi

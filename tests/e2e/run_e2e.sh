@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Runs the end-to-end tests and the layer checks under Wine on a private Xvfb, in a fresh 64-bit
-# prefix under the build folder, and leaves nothing running.
+# Runs the end-to-end tests and the layer checks under Wine and leaves nothing running. The tests
+# wait on Wine far more than they compute, so they run in shards at once, each on a private Xvfb
+# in a fresh 64-bit prefix of its own under the build folder.
 # Usage: tests/e2e/run_e2e.sh [build dir] [gtest args]
+#   KRY_E2E_SHARDS=N      shards without gtest args (default 3); with gtest args there is one
+#   KRY_E2E_HIGH_DPI=1    the 144 DPI cases after a run with gtest args too
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$ROOT/tools/scripts/wine_env.sh"
@@ -9,57 +12,93 @@ BUILD="$(cd "${1:-$ROOT/build/$WINE_BUILD}" && pwd)"
 shift || true
 BIN="$BUILD/bin"
 ARTIFACTS="$BUILD/artifacts"
-PREFIX="$BUILD/e2e-prefix"
 
-cleanup() {
-    stop_wine
-    stop_xvfb
-}
-trap cleanup EXIT INT TERM
-
-rm -rf "$PREFIX"
-mkdir -p "$ARTIFACTS"
-start_xvfb
-wine_prefix "$PREFIX" "$BIN"
-# Screenshots are taken by the test program through this helper.
-export KRY_SCREENSHOT_DIR="$($WINE winepath -w "$ARTIFACTS")"
-export KRY_X_DISPLAY="$DISPLAY"
-
-set +e
-$WINE "$BIN/krytray_e2e.exe" --gtest_output="xml:$($WINE winepath -w "$ARTIFACTS/e2e.xml")" "$@"
-status=$?
-set -e
-
-# Then checks of single layers, in the same prefix: the resources compiled into the program, the
-# overlay's window regions (the benchmark's equality check and the model check), and the camera
-# layer against the simulated driver (it leaves the driver's settings changed, so it comes after
-# the end-to-end tests). Each exits non-zero on a failure.
-checks_failed=""
-run_check() {
-    echo "== $*"
-    (cd "$BIN" && $WINE "$@") || checks_failed="$checks_failed $1"
-}
-run_check kry_rescheck.exe KRYTray.exe
-run_check region_bench.exe --reps 1 KRYTray.exe
-run_check region_check.exe KRYTray.exe
-run_check camera_check.exe
-if [ -n "$checks_failed" ]; then
-    echo "failed checks:$checks_failed"
-    [ "$status" -ne 0 ] || status=1
+shards=${KRY_E2E_SHARDS:-3}
+high_dpi=yes
+if [ $# -gt 0 ]; then
+    shards=1
+    [ "${KRY_E2E_HIGH_DPI:-}" = 1 ] || high_dpi=no
 fi
 
-# Last, the screen at 150 %: every process of the restarted prefix sees 144 DPI.
-if [ $# -eq 0 ] || [ "${KRY_E2E_HIGH_DPI:-}" = 1 ]; then
+# Checks of single layers, in a shard's prefix after its tests: the resources compiled into the
+# program, the overlay's window regions (the benchmark's equality check and the model check), and
+# the camera layer against the simulated driver (it leaves the driver's settings changed, so it
+# comes after the end-to-end tests). Each exits non-zero on a failure.
+layer_checks() {
+    local failed="" check
+    for check in "kry_rescheck.exe KRYTray.exe" "region_bench.exe --reps 1 KRYTray.exe" \
+        "region_check.exe KRYTray.exe" "camera_check.exe"; do
+        echo "== $check"
+        # shellcheck disable=SC2086 # the check's words
+        (cd "$BIN" && $WINE $check) || failed="$failed ${check%% *}"
+    done
+    [ -z "$failed" ] || { echo "failed checks:$failed"; return 1; }
+}
+
+# The screen at 150 %: every process of the restarted prefix sees 144 DPI.
+high_dpi_cases() {
     $WINE reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
     wineserver -k
     wineserver -w
     wineserver -p
-    set +e
     $WINE "$BIN/krytray_e2e.exe" --gtest_filter='HighDpi.*:TrayIcon.*' \
         --gtest_output="xml:$($WINE winepath -w "$ARTIFACTS/e2e_144dpi.xml")"
-    dpiStatus=$?
-    set -e
-    [ $status -ne 0 ] || status=$dpiStatus
+}
+
+# shard <index> [gtest args]: that shard's tests; then the first shard runs the layer checks and
+# the last the high-DPI cases. Exits non-zero on any failure.
+shard() {
+    local index=$1 status=0
+    shift
+    trap 'stop_wine; stop_xvfb' EXIT
+    trap 'exit 1' INT TERM
+    start_xvfb
+    wine_prefix "$BUILD/e2e-prefix-$index" "$BIN"
+    # Screenshots are taken by the test program through this helper.
+    KRY_SCREENSHOT_DIR="$($WINE winepath -w "$ARTIFACTS")"
+    export KRY_SCREENSHOT_DIR KRY_X_DISPLAY="$DISPLAY"
+    GTEST_TOTAL_SHARDS=$shards GTEST_SHARD_INDEX=$index $WINE "$BIN/krytray_e2e.exe" \
+        --gtest_output="xml:$($WINE winepath -w "$ARTIFACTS/e2e_$index.xml")" "$@" || status=1
+    if [ "$index" -eq 0 ]; then
+        layer_checks || status=1
+    fi
+    if [ "$index" -eq $((shards - 1)) ] && [ "$high_dpi" = yes ]; then
+        high_dpi_cases || status=1
+    fi
+    return $status
+}
+
+pids=()
+cleanup() {
+    local pid prefix
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for prefix in "$BUILD"/e2e-prefix-*; do
+        [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+}
+trap cleanup INT TERM
+
+rm -rf "$BUILD"/e2e-prefix*
+mkdir -p "$ARTIFACTS"
+wine_template "$BUILD"
+# Each shard runs in a background shell of its own, where a failed step still ends it; with more
+# than one, each writes its own log, shown whole when all have ended.
+status=0
+if [ "$shards" -eq 1 ]; then
+    (shard 0 "$@") &
+    pids+=($!)
+    wait "${pids[0]}" || status=1
+else
+    for index in $(seq 0 $((shards - 1))); do
+        (shard "$index") >"$ARTIFACTS/e2e_$index.log" 2>&1 &
+        pids+=($!)
+    done
+    for index in "${!pids[@]}"; do
+        wait "${pids[$index]}" || status=1
+        echo "---- end-to-end shard $((index + 1)) of $shards"
+        cat "$ARTIFACTS/e2e_$index.log"
+    done
 fi
 for shot in "$ARTIFACTS"/*.bmp; do
     [ -e "$shot" ] && convert "$shot" "${shot%.bmp}.png" && rm -f "$shot"

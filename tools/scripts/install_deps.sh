@@ -40,8 +40,18 @@ compgen -G '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' 
     missing+=(libfuzzer-14-dev)
 have clang-tidy || missing+=(clang-tidy)
 
+# The 32-bit Wine only helps a kernel that runs i386 programs; elsewhere it is not even tried.
 want_wine32=no
-dpkg -s wine32:i386 >/dev/null 2>&1 || want_wine32=yes
+if ! dpkg -s wine32:i386 >/dev/null 2>&1; then
+    kernel=0
+    "$(dirname "$0")/kernel_runs_i386.sh" || kernel=$?
+    if [ $kernel -eq 1 ]; then
+        echo "This kernel cannot run i386 programs, so the 32-bit Wine is not installed: the Wine" \
+            "tests run the x86-64 build."
+    else
+        want_wine32=yes
+    fi
+fi
 
 if [ ${#missing[@]} -eq 0 ] && [ "$want_wine32" = no ]; then
     exit 0
@@ -55,46 +65,59 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+if [ "$want_wine32" = yes ]; then
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+fi
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+# Another apt run (a second checkout's install) may hold the lock for a while: wait for it.
+lock=(-o DPkg::Lock::Timeout=120)
+install=(apt-get install -y -q "${lock[@]}" --no-install-recommends)
 
 # An index that arrives damaged (a mirror mid-sync) makes apt-get update fail although every
 # other index is fresh: try three times, then name the indexes that failed and go on; the
 # install that follows decides whether what it needs was there.
-update_log=$(mktemp)
-trap 'rm -f "$update_log"' EXIT
 for attempt in 1 2 3; do
-    if apt-get update -q >"$update_log" 2>&1; then
-        break
-    fi
-    if [ $attempt -eq 3 ]; then
-        # "Err:6 http://host/debian-security bookworm-security/main i386 Packages" -> the index.
-        failed=$(grep -E '^Err:' "$update_log" | sed -E 's/^Err:[0-9]+ [^ ]+ //' | paste -sd ',' -)
-        echo "apt-get update failed for these indexes: ${failed:-unknown}; going on without them"
-    else
+    apt-get update -q "${lock[@]}" >"$logs/update" 2>&1 && break
+    if [ $attempt -lt 3 ]; then
         sleep 5
+        continue
     fi
+    # "Err:6 http://host/debian-security bookworm-security/main i386 Packages" -> the index;
+    # "E: Failed to fetch <url>  File has unexpected size ... [IP: ...]" -> why.
+    failed=$(grep -E '^Err:' "$logs/update" | sed -E 's/^Err:[0-9]+ [^ ]+ //' | paste -sd ',' -)
+    why=$(grep -m 1 -E '^E: Failed to fetch' "$logs/update" |
+        sed -E 's/^E: Failed to fetch [^ ]+ +//; s/ *\[IP:.*//')
+    echo "apt-get update failed for ${failed:-an index}${why:+ ($why)};" \
+        "going on, the install decides"
 done
 
-# apt's own reason for a package it cannot install, in one line.
-apt_reason() { grep -E '^E: ' "$1" | head -n 3 | sed 's/^E: //' | tr '\n' ' '; }
+# apt's own reason for what it cannot install, in one line: the first unmet dependency it names,
+# else its error lines ("Unable to locate package ...").
+apt_reason() {
+    local unmet
+    unmet=$(sed -n '/unmet dependencies:$/{n;p;q}' "$1" | tr -s ' ' | sed 's/^ //')
+    if [ -n "$unmet" ]; then
+        echo "$unmet"
+    else
+        grep -E '^E: ' "$1" | head -n 3 | sed 's/^E: //' | paste -sd ' ' -
+    fi
+}
 
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
-    install_log=$(mktemp)
-    trap 'rm -f "$update_log" "$install_log"' EXIT
-    if ! apt-get install -y -q --no-install-recommends "${missing[@]}" >"$install_log" 2>&1; then
-        echo "Cannot install the packages every run needs (${missing[*]}): $(apt_reason "$install_log")" >&2
+    if ! "${install[@]}" "${missing[@]}" >"$logs/install" 2>&1; then
+        echo "Cannot install what every run needs (${missing[*]}):" \
+            "$(apt_reason "$logs/install")" >&2
         exit 1
     fi
 fi
 
 if [ "$want_wine32" = yes ]; then
-    wine32_log=$(mktemp)
-    trap 'rm -f "$update_log" "${install_log:-}" "$wine32_log"' EXIT
-    if apt-get install -y -q --no-install-recommends wine32:i386 >"$wine32_log" 2>&1; then
+    if "${install[@]}" wine32:i386 >"$logs/wine32" 2>&1; then
         echo "Installed wine32:i386."
     else
         echo "The 32-bit Wine cannot be installed from the registry today: the Wine tests run the" \
-            "x86-64 build ($(apt_reason "$wine32_log"))."
+            "x86-64 build (apt: $(apt_reason "$logs/wine32"))."
     fi
 fi

@@ -6,30 +6,47 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 XVFB_PID=""
 
-# Wine's 32-bit loader is an i386 Linux program. Where the kernel cannot run those, only the
-# 64-bit loader works, and the Wine tests use the x86-64 build of the same sources.
+# Wine's 32-bit loader is an i386 Linux program. Where the kernel cannot run those, or the 32-bit
+# Wine could not be installed, only the 64-bit loader works, and the Wine tests use the x86-64
+# build of the same sources; WINE_BUILD_REASON says which.
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then
     WINE=wine
     WINE_BUILD=win32
+    WINE_BUILD_REASON="Wine runs 32-bit programs here"
 else
     WINE=/usr/lib/wine/wine64
     WINE_BUILD=win64
+    kernel_i386=0
+    "$(dirname "${BASH_SOURCE[0]}")/kernel_runs_i386.sh" || kernel_i386=$?
+    if [ $kernel_i386 -eq 1 ]; then
+        WINE_BUILD_REASON="this kernel cannot run i386 programs, and Wine's 32-bit loader is one"
+    elif [ ! -e /usr/lib/wine/wine ]; then
+        WINE_BUILD_REASON="the 32-bit Wine (package wine32:i386) is not installed"
+    else
+        WINE_BUILD_REASON="Wine's 32-bit loader (/usr/lib/wine/wine) does not start"
+    fi
+    unset kernel_i386
 fi
-export WINE WINE_BUILD
+export WINE WINE_BUILD WINE_BUILD_REASON
 
-# Starts Xvfb on the first free display from 90 up and exports DISPLAY.
+# Starts Xvfb on the first free display from 90 up and exports DISPLAY. Several runs may start
+# theirs at once: a display is ours only once its lock file holds our Xvfb's process id.
 start_xvfb() {
-    local n
+    local n deadline
     for n in $(seq 90 140); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
         XVFB_PID=$!
-        local deadline=$((SECONDS + 10))
-        while [ ! -e "/tmp/.X11-unix/X$n" ] && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
-        if kill -0 "$XVFB_PID" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
-            export DISPLAY=":$n"
-            return 0
-        fi
+        deadline=$((SECONDS + 10))
+        while kill -0 "$XVFB_PID" 2>/dev/null && [ $SECONDS -lt $deadline ]; do
+            if [ -e "/tmp/.X11-unix/X$n" ] &&
+                [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$XVFB_PID" ]; then
+                export DISPLAY=":$n"
+                return 0
+            fi
+            sleep 0.1
+        done
+        stop_xvfb
     done
     echo "no free X display for Xvfb" >&2
     return 1
@@ -43,18 +60,36 @@ stop_xvfb() {
     fi
 }
 
-# wine_prefix <dir> <bin dir> [no-language-file]: creates the prefix when missing, then registers
-# the simulated camera and installs the language file (not with no-language-file, for tests of a
-# setup that places it). Idempotent.
-wine_prefix() {
-    export WINEPREFIX="$1"
-    local bin="$2" language_file=yes root
-    [ "${3:-}" = no-language-file ] && language_file=no
-    root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        mkdir -p "$WINEPREFIX"
+# wine_template <build dir>: a pristine 64-bit prefix, wineboot's result alone, made once per
+# build folder (wineboot takes about 20 s, a copy of its result about 4). Runs at once may ask.
+wine_template() {
+    local template="$1/wine-template"
+    (
+        flock 9
+        [ -f "$template/.complete" ] && exit 0
+        rm -rf "$template"
+        mkdir -p "$template"
+        export WINEPREFIX="$template"
         WINEARCH=win64 $WINE wineboot -i >/dev/null 2>&1
         wineserver -w
+        touch "$template/.complete"
+    ) 9>"$1/wine-template.lock"
+}
+
+# wine_prefix <dir> <bin dir> [no-language-file]: creates the prefix when missing, as a copy of
+# the build folder's template, then registers the simulated camera and installs the language
+# file (not with no-language-file, for tests of a setup that places it). Idempotent.
+wine_prefix() {
+    export WINEPREFIX="$1"
+    local bin="$2" language_file=yes root build
+    [ "${3:-}" = no-language-file ] && language_file=no
+    root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+    build="$(cd "$bin/.." && pwd)"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wine_template "$build"
+        rm -rf "$WINEPREFIX"
+        cp -a "$build/wine-template" "$WINEPREFIX"
+        rm -f "$WINEPREFIX/.complete"
     fi
     ${WINESERVER:-wineserver} -p
     # Without the 32-bit loader, wineboot leaves the registry's 32-bit view without the folder
