@@ -86,14 +86,19 @@ TEST_F(ExitTest, EndsTheProgramDuringTheCountdown) {
 TEST_F(ExitTest, SecondCopyEndsAtOnceAndTheFirstCarriesOn) {
     StartPlugged();
     ASSERT_TRUE(viewer.WaitFor("Thread Start", 5s));
-    const auto recordsBefore = viewer.Records().size();
+    // The first copy goes on logging its checks of the button meanwhile: those are not counted.
+    const auto ownRecords = [this] {
+        return viewer.Records().size() -
+               static_cast<std::size_t>(viewer.Count("Check snap button"));
+    };
+    const auto recordsBefore = ownRecords();
 
     TrayProcess second;
     ASSERT_TRUE(second.Start());
     DWORD exitCode = 1234;
     ASSERT_TRUE(second.WaitExit(kExitDeadline, &exitCode)) << "the second copy still runs";
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(viewer.Records().size(), recordsBefore) << "the second copy logged";
+    EXPECT_EQ(ownRecords(), recordsBefore) << "the second copy logged";
     EXPECT_EQ(viewer.Count("Thread Start"), 1);
     EXPECT_EQ(CountTrayProcesses(), 1);
 
