@@ -130,7 +130,7 @@ TEST_F(DriverFaultTest, FailingClearsStartEachProgramOnceAndThePressAfterRecover
                      static_cast<DWORD>(strlen(stand_in::kQuickLaunch)));
     sim::Camctl("fault fail");
     sim::Camctl("set-status b");  // active, button and still
-    ASSERT_TRUE(viewer.WaitFor("CameraStatus 0xa not cleared, clearing again", 5s, 2));
+    ASSERT_TRUE(viewer.WaitFor("CameraStatus 0xa not cleared, clearing again", 10s, 2));
     EXPECT_EQ(stand_in::Starts(stand_in::kQuickLaunch).size(), 1u);
     EXPECT_EQ(stand_in::Starts(stand_in::kViewer).size(), 1u);
 
